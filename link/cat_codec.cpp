@@ -1,0 +1,1 @@
+#include "cat_codec.h"

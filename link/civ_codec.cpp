@@ -1,0 +1,1 @@
+#include "civ_codec.h"

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+// The device behind a COM port: the "Ports" group of the settings store ("COM<n>") when it
+// names one, otherwise the default mapping.
+std::string PortDevice(int port);
+
+// True when the device behind the port exists and is a serial line.
+bool IsPortDetected(int port);
+
+// The entry of the port list in the Settings dialog: "COM<n>" plus the detected mark.
+std::string PortLabel(int port);

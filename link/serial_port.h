@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "link_interfaces.h"
+
+// Line-error bits, with the values the settings and status code have always used.
+constexpr uint32_t kLineErrorOverrun = 0x0002;
+constexpr uint32_t kLineErrorParity = 0x0004;
+constexpr uint32_t kLineErrorFraming = 0x0008;
+constexpr uint32_t kLineErrorBreak = 0x0010;
+
+constexpr int kParityNone = 0;
+constexpr int kParityOdd = 1;
+constexpr int kParityEven = 2;
+constexpr int kStopBitsOne = 0;
+constexpr int kStopBitsTwo = 2;
+
+constexpr int kWriteGiveUpMs = 1000;
+
+// Turns a COM port number into a device path.
+using PortResolver = std::function<std::string(int port)>;
+
+// One serial line, opened raw and non-blocking. Write runs on the user-interface thread,
+// Read, WaitForInput and LastErrors on the receive thread; Open and Close only while the
+// receive thread is stopped.
+class SerialPort {
+ public:
+  SerialPort(ErrorBox& errors, PortResolver resolver);
+  ~SerialPort();
+  SerialPort(const SerialPort&) = delete;
+  SerialPort& operator=(const SerialPort&) = delete;
+
+  // 0 on success, -1 when already open, -2 ... -9 for the step that failed (each failure
+  // is shown in an error box first).
+  int Open(int port, int baudRate, int byteSize, int parity, int stopBits);
+  int OpenDevice(const std::string& path, int baudRate, int byteSize, int parity, int stopBits);
+  int Close();
+
+  // What is queued now, at most maximum bytes; never waits. -1 when the line is gone
+  // (hang-up or a read error), -2 when line errors were counted since the last read.
+  int Read(uint8_t* buffer, int maximum);
+  // Byte by byte; stops at the first byte the line does not take within kWriteGiveUpMs.
+  // Returns the count written, -1 when not open.
+  int Write(const uint8_t* bytes, int count);
+  uint32_t LastErrors() const { return lineErrors_; }
+
+  // Sleeps until input is queued, Wake() is called or timeoutMs pass (-1: no limit).
+  // 1 input, 0 woken or timed out, -1 hang-up or error on the line.
+  int WaitForInput(int timeoutMs);
+  void Wake();
+
+  bool isOpen() const { return open_; }
+  const std::string& devicePath() const { return path_; }
+
+  // "<call> failed: Error <errno hex>h (<errno>)\n\n<strerror>" titled "ERROR".
+  void ShowApiError(const char* callName, int error);
+
+ private:
+  int Fail(int code, const char* callName);
+  uint32_t CountLineErrors();
+
+  ErrorBox& errors_;
+  PortResolver resolver_;
+  std::string path_;
+  int fd_ = -1;
+  int wakeFd_ = -1;
+  bool open_ = false;
+  uint32_t lineErrors_ = 0;
+  bool countersKnown_ = false;
+  int frame_ = 0, overrun_ = 0, parity_ = 0, brk_ = 0, bufOverrun_ = 0;
+};
