@@ -1,9 +1,171 @@
 #include "civ_codec.h"
 
+#include <cstring>
+
+#include "bcd.h"
+#include "receiver_models.h"
+
+namespace {
+
+constexpr int kFrequencyBytes = 5;
+constexpr int kModeBytes = 2;
+// A data byte is a BCD pair; 0xFF stands for "no value" and ends the data at once.
+constexpr uint8_t kCivNoData = 0xFF;
+constexpr uint8_t kMaxBcdByte = 0x99;
+
+bool IsFrequencyCommand(int command) {
+  return command == kCivCmdReportFrequency || command == kCivCmdReadFrequency;
+}
+
+bool IsModeCommand(int command) {
+  return command == kCivCmdReportMode || command == kCivCmdReadMode;
+}
+
+}  // namespace
+
 std::vector<uint8_t> CivFrame(uint8_t to, uint8_t from, uint8_t command,
                               const std::vector<uint8_t>& data) {
   std::vector<uint8_t> frame{kCivPreamble, kCivPreamble, to, from, command};
   frame.insert(frame.end(), data.begin(), data.end());
   frame.push_back(kCivEnd);
   return frame;
+}
+
+CivCodec::CivCodec(FrameSender& sender, ReplySink& sink, std::atomic<int>& pendingReplies)
+    : sender_(sender), sink_(sink), pendingReplies_(pendingReplies) {}
+
+void CivCodec::SetRadio(uint8_t address, int modelId) {
+  address_ = address;
+  modelId_ = modelId;
+}
+
+void CivCodec::Send(uint8_t command, const std::vector<uint8_t>& data) {
+  std::vector<uint8_t> frame = CivFrame(address_, kCivControllerAddress, command, data);
+  sender_.SendFrame(frame.data(), static_cast<int>(frame.size()));
+}
+
+void CivCodec::CmdSetFrequency(uint32_t hz) {
+  std::vector<uint8_t> bcd(kFrequencyBytes);
+  ToBcd(hz, 2 * kFrequencyBytes, bcd.data());
+  Send(kCivCmdReportFrequency, bcd);
+}
+
+void CivCodec::CmdSetMode(int code) {
+  uint8_t mode = code & 0xFF;
+  if (HasFilterByte(modelId_)) {
+    Send(kCivCmdReportMode, {static_cast<uint8_t>(code >> 8 & 0xFF), mode});
+  } else {
+    Send(kCivCmdReportMode, {mode});
+  }
+}
+
+void CivCodec::CmdReadFrequency() { Send(kCivCmdReadFrequency); }
+
+void CivCodec::CmdReadMode() { Send(kCivCmdReadMode); }
+
+void CivCodec::CmdPower(bool on) { Send(kCivCmdPower, {static_cast<uint8_t>(on ? 1 : 0)}); }
+
+void CivCodec::FrameReplyParser(const uint8_t* bytes, int count) {
+  for (int i = 0; i < count; ++i) Feed(bytes[i]);
+}
+
+void CivCodec::Reset() {
+  command_ = 0xAA;
+  subCommand_ = 0xAA;
+  std::memset(data_, 0, sizeof data_);
+  count_ = 0;
+}
+
+// Every byte is consumed by the state it arrives in; a byte that breaks a frame (state 0) is
+// not looked at again as the start of the next one.
+void CivCodec::Feed(uint8_t b) {
+  switch (state_) {
+    case 0:
+      Reset();
+      state_ = b == kCivPreamble ? 1 : 0;
+      break;
+    case 1:
+      state_ = b == kCivPreamble ? 2 : 0;
+      break;
+    case 2:
+      // Our own frames, echoed on a shared bus, are addressed to the radio and stop here.
+      state_ = b == kCivControllerAddress || b == kCivBroadcastAddress ? 3 : 0;
+      break;
+    case 3:
+      // Other stations on the bus are not ours to listen to.
+      state_ = b == address_ ? 4 : 0;
+      break;
+    case 4:
+      command_ = b;
+      if (IsFrequencyCommand(b) || IsModeCommand(b)) {
+        state_ = 6;
+      } else if (b == kCivCmdExtended) {
+        state_ = 5;
+      } else if (b == kCivNg || b == kCivOk) {
+        state_ = 7;
+      } else {
+        state_ = 0;
+      }
+      break;
+    case 5:
+      subCommand_ = b;
+      state_ = b == 0x00 ? 6 : 0;
+      break;
+    case 6:
+      StoreData(b);
+      break;
+    case 7:
+      if (b == kCivEnd) ActOnFrame();
+      state_ = 0;
+      break;
+  }
+}
+
+// The per-command limits below keep count_ within kCivMaxDataCount, so data_ cannot overflow.
+void CivCodec::StoreData(uint8_t b) {
+  data_[count_] = b;
+  if (b == kCivNoData) {
+    ++count_;
+    state_ = 7;
+    return;
+  }
+  if (b > kMaxBcdByte) {
+    state_ = 0;
+    return;
+  }
+  ++count_;
+  if ((IsFrequencyCommand(command_) && count_ >= kFrequencyBytes) ||
+      (IsModeCommand(command_) && count_ >= kModeBytes) ||
+      (command_ == kCivCmdExtended && count_ >= kCivMaxDataCount)) {
+    state_ = 7;
+  }
+}
+
+// The indicator is written once with its final value: the waiting transaction polls it and
+// must never see a passing 0 before a -2.
+void CivCodec::ActOnFrame() {
+  if (IsFrequencyCommand(command_)) {
+    bool complete = count_ == kFrequencyBytes || count_ == 1;
+    pendingReplies_ = complete ? 0 : -2;
+    if (complete) OnFrequencyReply(data_);
+  } else if (IsModeCommand(command_)) {
+    bool complete = count_ == kModeBytes;
+    pendingReplies_ = complete ? 0 : -2;
+    if (complete) OnModeReply(data_);
+  } else if (command_ == kCivNg) {
+    pendingReplies_ = -1;
+    sink_.OnReceiverError();
+  } else if (command_ == kCivOk) {
+    pendingReplies_ = 0;
+  }
+}
+
+void CivCodec::OnFrequencyReply(const uint8_t* data) {
+  uint32_t hz = data[0] == kCivNoData ? 0 : FromBcd(data, kFrequencyBytes);
+  sink_.OnFrequencyFound(hz);
+}
+
+void CivCodec::OnModeReply(const uint8_t* data) {
+  int code = HasFilterByte(modelId_) ? data[0] * 256 + data[1] : data[0];
+  sink_.OnModeFound(static_cast<uint16_t>(code));
 }

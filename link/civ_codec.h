@@ -21,6 +21,11 @@ constexpr uint8_t kCivCmdExtended = 0x1A;
 constexpr uint8_t kCivNg = 0xFA;
 constexpr uint8_t kCivOk = 0xFB;
 
+// The longest data the recogniser stores: the 0x1A frames it skips.
+constexpr int kCivMaxDataCount = 21;
+constexpr int kCivDataCapacity = 32;
+static_assert(kCivMaxDataCount <= kCivDataCapacity);
+
 // FE FE to from command data... FD
 std::vector<uint8_t> CivFrame(uint8_t to, uint8_t from, uint8_t command,
                               const std::vector<uint8_t>& data = {});
@@ -48,7 +53,10 @@ class CivCodec {
 
  private:
   void Feed(uint8_t b);
+  void Reset();
+  void StoreData(uint8_t b);
   void ActOnFrame();
+  void Send(uint8_t command, const std::vector<uint8_t>& data = {});
 
   FrameSender& sender_;
   ReplySink& sink_;
@@ -60,6 +68,6 @@ class CivCodec {
   int state_ = 0;
   int command_ = 0xAA;
   int subCommand_ = 0xAA;
-  uint8_t data_[32] = {};
+  uint8_t data_[kCivDataCapacity] = {};
   int count_ = 0;
 };
