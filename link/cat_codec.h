@@ -37,6 +37,8 @@ class CatCodec {
   int statusFill() const { return statusFill_; }
 
  private:
+  void Send(uint8_t p1, uint8_t p2, uint8_t p3, uint8_t p4, uint8_t opcode);
+
   FrameSender& sender_;
   ReplySink& sink_;
   std::atomic<int>& pendingReplies_;
