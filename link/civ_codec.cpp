@@ -1,5 +1,6 @@
 #include "civ_codec.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "bcd.h"
@@ -25,9 +26,14 @@ bool IsModeCommand(int command) {
 
 std::vector<uint8_t> CivFrame(uint8_t to, uint8_t from, uint8_t command,
                               const std::vector<uint8_t>& data) {
-  std::vector<uint8_t> frame{kCivPreamble, kCivPreamble, to, from, command};
-  frame.insert(frame.end(), data.begin(), data.end());
-  frame.push_back(kCivEnd);
+  std::vector<uint8_t> frame(data.size() + 6);
+  frame[0] = kCivPreamble;
+  frame[1] = kCivPreamble;
+  frame[2] = to;
+  frame[3] = from;
+  frame[4] = command;
+  std::copy(data.begin(), data.end(), frame.begin() + 5);
+  frame.back() = kCivEnd;
   return frame;
 }
 

@@ -1,0 +1,378 @@
+#include "link_control.h"
+
+#include <QCoreApplication>
+#include <chrono>
+#include <limits>
+
+#include "command_ids.h"
+#include "link_events.h"
+#include "port_settings.h"
+#include "receiver_models.h"
+#include "reply_wait.h"
+#include "texts.h"
+
+namespace {
+
+class WaitCursorScope {
+ public:
+  explicit WaitCursorScope(LinkHost& host) : host_(host) { host_.SetWaitCursor(true); }
+  ~WaitCursorScope() { host_.SetWaitCursor(false); }
+
+ private:
+  LinkHost& host_;
+};
+
+}  // namespace
+
+LinkControl::LinkControl(LinkHost& host, QObject* parent)
+    : QObject(parent),
+      host_(host),
+      port_(*this, PortDevice),
+      civ_(*this, *this, pendingReplies),
+      cat_(*this, *this, pendingReplies),
+      receiveBuffer(new uint8_t[kReceiveBufferSize]) {
+  catPoll_.setInterval(kPollIntervalMs);
+  perseusPoll_.setInterval(kPollIntervalMs);
+  connect(&catPoll_, &QTimer::timeout, this, [this] { OnTimer(kTimerCatPoll); });
+  connect(&perseusPoll_, &QTimer::timeout, this, [this] { OnTimer(kTimerPerseusPoll); });
+  timerOwners_ = {&catPoll_, &perseusPoll_};
+  SetSettings(settings_);
+}
+
+LinkControl::~LinkControl() { CloseLink(); }
+
+void LinkControl::SetSettings(const LinkSettings& settings) {
+  settings_ = settings;
+  const ReceiverModel& model = ModelAt(settings_.modelIndex);
+  civ_.SetRadio(static_cast<uint8_t>(settings_.address), model.id);
+  cat_.SetCommandSet(model.catCommandSet);
+}
+
+void LinkControl::AddTimerOwner(QObject* owner) { timerOwners_.emplace_back(owner); }
+
+bool LinkControl::IsCat() const { return IsCatModel(settings_.modelIndex); }
+
+uint64_t LinkControl::MaxFrequency() const {
+  return IsCat() ? kCatMaxFrequency : std::numeric_limits<uint32_t>::max();
+}
+
+bool LinkControl::CanConnect() const { return !IsNoneModel(settings_.modelIndex); }
+
+bool LinkControl::CanPower() const { return linkConnected && !IsCat(); }
+
+// ---- Connecting -------------------------------------------------------------------------
+
+int LinkControl::OpenLink() {
+  linkConnected = false;
+  int stopBits = IsCat() ? kStopBitsTwo : kStopBitsOne;
+  int result = port_.Open(settings_.comPort, settings_.baudRate, 8, kParityNone, stopBits);
+  if (result < 0) {
+    port_.Close();
+    ShowLinkError("Open", result);
+    return -1;
+  }
+  linkConnected = true;
+  stopRequested_ = false;
+  lineLost_ = false;
+  try {
+    receiveThread_ = std::thread(&LinkControl::ReceiveThread, this);
+  } catch (const std::system_error&) {
+    host_.ShowMessageBox(texts::kAppTitle, texts::kCreateThreadFailed, BoxIcon::kNone);
+  }
+  return 0;
+}
+
+void LinkControl::StopReceiveThread() {
+  if (!receiveThread_.joinable()) return;
+  stopRequested_ = true;
+  port_.Wake();
+  receiveThread_.join();
+}
+
+void LinkControl::CloseLink() {
+  StopReceiveThread();
+  port_.Close();
+  linkConnected = false;
+}
+
+void LinkControl::ToggleConnect() {
+  if (linkConnected) {
+    Disconnect();
+    return;
+  }
+  {
+    WaitCursorScope cursor(host_);
+    OpenLink();
+    UpdateLinkStatus();
+    bool found = false;
+    if (IsCat()) {
+      for (int attempt = 0; attempt < kCatProbeAttempts && !found; ++attempt) {
+        found = ReadStatus() == 0;
+      }
+      if (found) catPoll_.start();
+    } else {
+      ExpectReply();
+      found = ReadFrequency() == 0;
+      if (IsPerseusModel(settings_.modelIndex)) perseusPoll_.start();
+    }
+    if (!found) {
+      CloseLink();
+      host_.ShowMessageBox(texts::kAppTitle,
+                           QString(texts::kNotFound).arg(ModelAt(settings_.modelIndex).name),
+                           BoxIcon::kExclamation);
+    }
+  }
+  host_.OnConnectionChanged();
+}
+
+void LinkControl::Disconnect() {
+  catPoll_.stop();
+  perseusPoll_.stop();
+  CloseLink();
+  host_.TurnOffTimedModes();
+  host_.OnConnectionChanged();
+}
+
+void LinkControl::UpdateLinkStatus() {
+  const ReceiverModel& model = ModelAt(settings_.modelIndex);
+  QString text;
+  if (IsCat()) {
+    text = QString(texts::kConnectionCat)
+               .arg(model.name)
+               .arg(settings_.comPort)
+               .arg(settings_.baudRate);
+  } else if (!IsNoneModel(settings_.modelIndex)) {
+    QString address = QString("%1").arg(settings_.address & 0xFF, 2, 16, QChar('0')).toUpper();
+    text = QString(texts::kConnectionCiv)
+               .arg(model.name, address)
+               .arg(settings_.comPort)
+               .arg(settings_.baudRate);
+  }
+  host_.SetPaneText(StatusPane::kConnection, text);
+}
+
+// ---- Transactions -----------------------------------------------------------------------
+
+int LinkControl::WriteFrequency(uint64_t hz) {
+  if (hz == 0 || !linkConnected) return 0;
+  // A frequency the command cannot carry would reach the radio wrapped or with its top
+  // digit cut: a wrong station, silently.
+  if (hz > MaxFrequency()) {
+    SetStatusText(QString(), QString(texts::kWriteFreqOutOfRange));
+    return 0;
+  }
+  SetStatusText(QString(), QString(texts::kWriteFreqBusy));
+  if (IsCat()) {
+    pendingReplies = 1;
+    cat_.CatSetFrequency(static_cast<uint32_t>(hz));
+    if (WaitForReply() == 0) {
+      SetStatusText(QString(), QString(texts::kWriteFreqOk));
+      return 1;
+    }
+    SetStatusText(QString(), QString(texts::kWriteFreqFailed));
+    return -1;
+  }
+  civ_.CmdSetFrequency(static_cast<uint32_t>(hz));
+  SetStatusText(QString(), QString(texts::kWriteFreqDone));
+  std::this_thread::sleep_for(std::chrono::milliseconds(kCivWritePauseMs));
+  return 2;
+}
+
+int LinkControl::WriteMode(int code) {
+  if (!linkConnected || IsNoneModel(settings_.modelIndex)) return 0;
+  SetStatusText(QString(), QString(texts::kWriteModeBusy));
+  if (IsCat()) {
+    pendingReplies = 1;
+    cat_.CatSetMode(code);
+    if (WaitForReply() == 0) {
+      SetStatusText(QString(), QString(texts::kWriteModeOk));
+      return 1;
+    }
+    SetStatusText(QString(), QString(texts::kWriteModeFailed));
+    return -1;
+  }
+  civ_.CmdSetMode(code);
+  SetStatusText(QString(), QString(texts::kWriteModeDone));
+  std::this_thread::sleep_for(std::chrono::milliseconds(kCivWritePauseMs));
+  return 2;
+}
+
+int LinkControl::ReadFrequency() {
+  if (!linkConnected || IsNoneModel(settings_.modelIndex) || IsCat()) return 0;
+  SetStatusText(QString(), QString(texts::kGetFreqBusy));
+  civ_.CmdReadFrequency();
+  int result = WaitForReply();
+  SetStatusText(QString(), QString(result == 0 ? texts::kGetFreqDone : texts::kReadFailed));
+  return result;
+}
+
+int LinkControl::ReadMode() {
+  if (!linkConnected || IsNoneModel(settings_.modelIndex)) return 0;
+  SetStatusText(QString(), QString(texts::kGetModeBusy));
+  civ_.CmdReadMode();
+  SetStatusText(QString(), QString(texts::kGetModeDone));
+  return 0;
+}
+
+int LinkControl::ReadStatus() {
+  pendingReplies = 5;
+  cat_.CatReadStatus();
+  return WaitForReply();
+}
+
+void LinkControl::ExpectReply() { pendingReplies = 1; }
+
+void LinkControl::PowerOn() { civ_.CmdPower(true); }
+
+void LinkControl::PowerOff() { civ_.CmdPower(false); }
+
+LinkControl::WaitOutcome LinkControl::AwaitReply() {
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(kReplyTimeoutMs);
+  ReplyWaitFilter filter(this, timerOwners_);
+  while (pendingReplies > 0) {
+    if (Clock::now() > deadline) return WaitOutcome::kTimedOut;
+    if (filter.escapePressed()) return WaitOutcome::kEscaped;
+    {
+      std::unique_lock lock(replyMutex_);
+      replyArrived_.wait_for(lock, std::chrono::milliseconds(2),
+                             [this] { return pendingReplies <= 0; });
+    }
+    if (pendingReplies > 0) filter.ProcessPending();
+  }
+  return WaitOutcome::kAnswered;
+}
+
+int LinkControl::WaitForReply() {
+  // The filter is gone once AwaitReply returns, so the dialogs below get the keyboard.
+  switch (AwaitReply()) {
+    case WaitOutcome::kTimedOut:
+      SetStatusText(QString(texts::kTimeout), std::nullopt);
+      return 1;
+    case WaitOutcome::kEscaped:
+      SetStatusText(QString(), std::nullopt);
+      host_.ShowMessageDialog(texts::kInterrupted);
+      return 2;
+    case WaitOutcome::kAnswered:
+      break;
+  }
+  if (pendingReplies < 0) {
+    SetStatusText(QString(), std::nullopt);
+    host_.ShowMessageBox(texts::kAppTitle, texts::kReceiverError, BoxIcon::kNone);
+    return -1;
+  }
+  return 0;
+}
+
+void LinkControl::SetStatusText(std::optional<QString> message, std::optional<QString> link) {
+  if (message) host_.SetPaneText(StatusPane::kMessage, *message);
+  if (link) host_.SetPaneText(StatusPane::kLink, *link);
+}
+
+void LinkControl::ShowLinkError(const QString& name, int code) {
+  host_.ShowMessageBox(texts::kAppTitle, QString(texts::kLinkError).arg(name).arg(code),
+                       BoxIcon::kExclamation);
+}
+
+int LinkControl::SendFrame(const uint8_t* bytes, int count) {
+  // A line that is already gone is not written to: the error box would only repeat what
+  // the link pane already says.
+  if (!linkConnected || lineLost_) return 0;
+  int written = port_.Write(bytes, count);
+  if (written != count) ShowLinkError("WRITE", written);
+  return written;
+}
+
+// ---- Timers -----------------------------------------------------------------------------
+
+void LinkControl::OnTimer(int id) {
+  if (id == kTimerCatPoll) {
+    ReadStatus();
+  } else if (id == kTimerPerseusPoll) {
+    ReadFrequency();
+  }
+}
+
+bool LinkControl::isTimerRunning(int id) const {
+  if (id == kTimerCatPoll) return catPoll_.isActive();
+  if (id == kTimerPerseusPoll) return perseusPoll_.isActive();
+  return false;
+}
+
+// ---- Receive side (receive thread) -------------------------------------------------------
+
+void LinkControl::ReceiveThread() {
+  while (!stopRequested_) {
+    int ready = port_.WaitForInput(-1);
+    if (stopRequested_) break;
+    if (ready < 0 || PollReceiver() < 0) {
+      lineLost_ = true;
+      Post(kLinkIndicatorEvent, kIndicatorCommError);
+      Post(kLinkLostEvent, 0);
+      break;
+    }
+    CheckLineErrors();
+  }
+}
+
+int LinkControl::PollReceiver() {
+  if (!linkConnected) return 0;
+  int n = port_.Read(receiveBuffer.get(), kReceiveBufferSize);
+  if (n == -1) return -1;
+  if (n <= 0) return 0;
+  if (IsCat()) {
+    cat_.CatReplyParser(receiveBuffer.get(), n);
+  } else {
+    civ_.FrameReplyParser(receiveBuffer.get(), n);
+  }
+  // The waiting transaction checks the indicator under this lock, so no wake-up is lost.
+  { std::lock_guard lock(replyMutex_); }
+  replyArrived_.notify_all();
+  return n;
+}
+
+void LinkControl::CheckLineErrors() {
+  if (linkConnected && port_.LastErrors() != 0) Post(kLinkIndicatorEvent, kIndicatorCommError);
+}
+
+void LinkControl::Post(QEvent::Type type, quint32 value) {
+  QCoreApplication::postEvent(this, new LinkEvent(type, value));
+}
+
+void LinkControl::OnFrequencyFound(uint32_t hz) { Post(kFrequencyEvent, hz); }
+
+void LinkControl::OnModeFound(uint16_t code) { Post(kModeEvent, code); }
+
+void LinkControl::OnReceiverError() { Post(kLinkIndicatorEvent, kIndicatorReceiverError); }
+
+// ---- User-interface thread ---------------------------------------------------------------
+
+bool LinkControl::event(QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type != kFrequencyEvent && type != kModeEvent && type != kLinkIndicatorEvent &&
+      type != kLinkLostEvent) {
+    return QObject::event(event);
+  }
+  const quint32 value = static_cast<LinkEvent*>(event)->value();
+  if (type == kFrequencyEvent || type == kModeEvent) {
+    if (QObject* dialog = host_.FrequencyDialog()) {
+      LinkEvent forward(type, value);
+      QCoreApplication::sendEvent(dialog, &forward);
+    }
+    if (type == kFrequencyEvent) host_.MatchFrequency(value);
+  } else if (type == kLinkIndicatorEvent) {
+    host_.ShowLinkIndicator(static_cast<int>(value));
+  } else {
+    OnLinkLost();
+  }
+  return true;
+}
+
+void LinkControl::OnLinkLost() {
+  if (linkConnected && lineLost_) Disconnect();
+}
+
+void LinkControl::ShowErrorBox(const std::string& caption, const std::string& text) {
+  host_.ShowMessageBox(QString::fromStdString(caption), QString::fromStdString(text),
+                       BoxIcon::kExclamation);
+}

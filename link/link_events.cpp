@@ -1,0 +1,18 @@
+#include "link_events.h"
+
+#include "texts.h"
+
+QString LinkIndicatorText(int code) {
+  switch (code & 0xFFFF) {
+    case kIndicatorClear:
+      return QString();
+    case kIndicatorOk:
+      return texts::kIndicatorOk;
+    case kIndicatorReceiverError:
+      return texts::kIndicatorReceiverError;
+    case kIndicatorCommError:
+      return texts::kIndicatorCommError;
+    default:
+      return texts::kIndicatorUnknown;
+  }
+}

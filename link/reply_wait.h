@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include <QEvent>
+
+// Held while a transaction waits for the radio on the user-interface thread. The wait still
+// lets the window repaint, but no command, timer tick or second transaction may run inside
+// it: keyboard and mouse input is swallowed (Esc ends the wait), ticks of the given timer
+// owners are held back and delivered once afterwards, and the link's own events are
+// re-posted afterwards, so a reply that arrives during the wait is handled after the
+// transaction returns.
+class ReplyWaitFilter : public QObject {
+ public:
+  ReplyWaitFilter(QObject* linkEvents, std::vector<QPointer<QObject>> timerOwners);
+  ~ReplyWaitFilter() override;
+
+  bool escapePressed() const { return escapePressed_; }
+
+  // Runs what is queued for the window (paint, expose) without waiting.
+  void ProcessPending();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  bool IsTimerOwner(QObject* object) const;
+  void HoldTick(QObject* owner, int timerId);
+
+  QPointer<QObject> linkEvents_;
+  std::vector<QPointer<QObject>> timerOwners_;
+  std::vector<std::pair<QEvent::Type, quint32>> heldEvents_;
+  std::vector<std::pair<QPointer<QObject>, int>> heldTicks_;
+  bool escapePressed_ = false;
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+// Every text the program shows for the radio link, so a reader can find each use.
+namespace texts {
+
+constexpr const char* kAppTitle = "Quilvar";
+constexpr const char* kErrorCaption = "ERROR";
+
+constexpr const char* kWriteFreqBusy = "Write freq...";
+constexpr const char* kWriteFreqDone = "Write freq done";
+constexpr const char* kWriteFreqOk = "Write freq OK";
+constexpr const char* kWriteFreqFailed = "Write freq Failed";
+constexpr const char* kWriteFreqOutOfRange = "Write freq: out of range";
+constexpr const char* kWriteModeBusy = "Write mode...";
+constexpr const char* kWriteModeDone = "Write mode done";
+constexpr const char* kWriteModeOk = "Write mode OK";
+constexpr const char* kWriteModeFailed = "Write mode Failed";
+constexpr const char* kGetFreqBusy = "Get freq...";
+constexpr const char* kGetFreqDone = "Get freq done";
+constexpr const char* kReadFailed = "Read Failed";
+constexpr const char* kGetModeBusy = "Get mode...";
+constexpr const char* kGetModeDone = "Get mode done";
+constexpr const char* kTimeout = "Timeout";
+
+constexpr const char* kNotFound = "%1  not found!";         // model name
+constexpr const char* kLinkError = "%1:  ERROR %2";         // call, code
+constexpr const char* kReceiverError = "Receiver error.";
+constexpr const char* kInterrupted = "Interrupted by user.";
+constexpr const char* kCreateThreadFailed = "CreateThread failed.";
+
+constexpr const char* kConnectionCiv = " %1  %2  COM%3  %4";  // name, address (2 hex), port, baud
+constexpr const char* kConnectionCat = " %1  COM%2  %3";      // name, port, baud
+
+constexpr const char* kIndicatorOk = "OK";
+constexpr const char* kIndicatorReceiverError = "RECEIVER ERROR";
+constexpr const char* kIndicatorCommError = "COMM ERROR";
+constexpr const char* kIndicatorUnknown = "?";
+
+}  // namespace texts
