@@ -14,69 +14,13 @@
 #include <string>
 #include <vector>
 
+#include "pty.h"
 #include "test_support.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 using namespace std::chrono_literals;
-
-// A pseudo-terminal: the port opens the slave and the test plays the radio on the master.
-// A slave descriptor opened before the port lets the test look at the line from outside.
-class Pty {
- public:
-  Pty() {
-    master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    char name[128] = {};
-    if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0 ||
-        ptsname_r(master_, name, sizeof name) != 0) {
-      return;
-    }
-    path_ = name;
-    observer_ = open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  }
-  ~Pty() {
-    CloseMaster();
-    if (observer_ >= 0) close(observer_);
-  }
-
-  const std::string& path() const { return path_; }
-  bool ready() const { return observer_ >= 0; }
-
-  void Send(const Bytes& bytes) {
-    ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-  }
-  // What the port sent, once count bytes are there or the deadline has passed.
-  Bytes Receive(size_t count) {
-    Bytes got;
-    WaitUntil([&] {
-      uint8_t chunk[512];
-      ssize_t n = read(master_, chunk, sizeof chunk);
-      if (n > 0) got.insert(got.end(), chunk, chunk + n);
-      return got.size() >= count;
-    });
-    return got;
-  }
-  int Queued() const {
-    int n = -1;
-    ioctl(observer_, FIONREAD, &n);
-    return n;
-  }
-  termios Settings() const {
-    termios settings{};
-    tcgetattr(observer_, &settings);
-    return settings;
-  }
-  void CloseMaster() {
-    if (master_ >= 0) close(master_);
-    master_ = -1;
-  }
-
- private:
-  int master_ = -1;
-  int observer_ = -1;
-  std::string path_;
-};
 
 int OpenRaw(SerialPort& port, const Pty& pty, int baudRate = 9600) {
   return port.OpenDevice(pty.path(), baudRate, 8, kParityNone, kStopBitsOne);

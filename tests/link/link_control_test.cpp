@@ -1,0 +1,442 @@
+#include "link_control.h"
+
+#include <dirent.h>
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QInputDevice>
+#include <QKeyEvent>
+#include <QSettings>
+#include <QTimer>
+#include <chrono>
+#include <thread>
+
+#include "command_ids.h"
+#include "link_events.h"
+#include "pty.h"
+#include "pty_radio.h"
+#include "receiver_models.h"
+#include "test_support.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+constexpr int kComPort = 7;
+
+QCoreApplication& App() {
+  static int argc = 1;
+  static char name[] = "link_control_test";
+  static char* argv[] = {name, nullptr};
+  static QCoreApplication* app = [] {
+    auto* created = new QCoreApplication(argc, argv);
+    // Key events made on another thread would otherwise create the keyboard device there.
+    QInputDevice::primaryKeyboard();
+    return created;
+  }();
+  return *app;
+}
+
+void MapComPort(const std::string& device) {
+  QSettings settings("Corvanel", "Quilvar");
+  settings.setValue(QString("Ports/COM%1").arg(kComPort), QString::fromStdString(device));
+  settings.sync();
+}
+
+// Everything the link shows, in the order it showed it.
+class RecordingHost : public LinkHost {
+ public:
+  void SetPaneText(StatusPane pane, const QString& text) override {
+    if (pane == StatusPane::kMessage) messagePane = text;
+    if (pane == StatusPane::kLink) linkPane = text;
+    if (pane == StatusPane::kConnection) connectionPane = text;
+  }
+  void ShowMessageBox(const QString& caption, const QString& text, BoxIcon) override {
+    boxes.push_back((caption + ": " + text).toStdString());
+  }
+  void ShowMessageDialog(const QString& text) override { dialogs.push_back(text.toStdString()); }
+  void SetWaitCursor(bool on) override { waitCursor = on; }
+  QObject* FrequencyDialog() override { return dialog; }
+  void MatchFrequency(uint32_t hz) override { order.push_back("match " + std::to_string(hz)); }
+  void ShowLinkIndicator(int code) override { indicators.push_back(code); }
+  void TurnOffTimedModes() override { ++modesTurnedOff; }
+  void OnConnectionChanged() override { ++connectionChanges; }
+
+  QString messagePane, linkPane, connectionPane;
+  std::vector<std::string> boxes, dialogs, order;
+  std::vector<int> indicators;
+  QObject* dialog = nullptr;
+  bool waitCursor = false;
+  int modesTurnedOff = 0;
+  int connectionChanges = 0;
+};
+
+// Stands in for the Operating Frequency dialog: notes the link events it is sent.
+class DialogStandIn : public QObject {
+ public:
+  explicit DialogStandIn(std::vector<std::string>& order) : order_(order) {}
+  bool event(QEvent* e) override {
+    if (e->type() == kFrequencyEvent) {
+      order_.push_back("dialog freq " + std::to_string(static_cast<LinkEvent*>(e)->value()));
+      return true;
+    }
+    if (e->type() == kModeEvent) {
+      order_.push_back("dialog mode " + std::to_string(static_cast<LinkEvent*>(e)->value()));
+      return true;
+    }
+    return QObject::event(e);
+  }
+
+ private:
+  std::vector<std::string>& order_;
+};
+
+SimRadioOptions Radio(const char* model, uint32_t hz = 14250000) {
+  SimRadioOptions options;
+  options.modelIndex = ModelIndexByName(model);
+  options.frequency = hz;
+  return options;
+}
+
+class LinkControlTest : public ::testing::Test {
+ protected:
+  void SetUp() override { App(); }
+
+  // Starts a simulated radio behind the COM port and points the link at it.
+  void StartRadio(const SimRadioOptions& options) {
+    radio_ = std::make_unique<PtyRadio>(options);
+    ASSERT_TRUE(radio_->Start()) << radio_->error();
+    MapComPort(radio_->slavePath());
+    LinkSettings settings;
+    settings.modelIndex = options.modelIndex;
+    settings.address = ModelAt(options.modelIndex).defaultAddress;
+    settings.comPort = kComPort;
+    settings.baudRate = 9600;
+    link_.SetSettings(settings);
+  }
+
+  void Connect() {
+    link_.ToggleConnect();
+    ASSERT_TRUE(link_.linkConnected) << (host_.boxes.empty() ? "" : host_.boxes.back());
+  }
+
+  // Lets posted link events arrive until the condition holds.
+  bool Arrives(const std::function<bool()>& condition) {
+    return WaitUntil([&] {
+      QCoreApplication::processEvents();
+      return condition();
+    });
+  }
+
+  // Posts Esc to the application after a delay, as a key press during a wait would arrive.
+  std::thread PressEscapeAfter(std::chrono::milliseconds delay) {
+    QObject* target = &link_;
+    return std::thread([target, delay] {
+      std::this_thread::sleep_for(delay);
+      QCoreApplication::postEvent(target,
+                                  new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    });
+  }
+
+  bool RadioReceived(const Bytes& frame) {
+    return WaitUntil([&] {
+      Bytes got = radio_->received();
+      return std::search(got.begin(), got.end(), frame.begin(), frame.end()) != got.end();
+    });
+  }
+
+  RecordingHost host_;
+  LinkControl link_{host_};
+  std::unique_ptr<PtyRadio> radio_;
+};
+
+TEST_F(LinkControlTest, CivConnectAnsweredWithinTheLimit) {
+  StartRadio(Radio("IC-R75"));
+  Connect();
+  EXPECT_EQ(host_.linkPane, "Get freq done");
+  EXPECT_TRUE(host_.boxes.empty());
+  EXPECT_EQ(host_.connectionPane, " IC-R75  5A  COM7  9600");
+  EXPECT_EQ(host_.connectionChanges, 1);
+  EXPECT_FALSE(host_.waitCursor);
+  EXPECT_TRUE(RadioReceived({0xFE, 0xFE, 0x5A, 0xE0, 0x03, 0xFD}));
+  EXPECT_FALSE(link_.isTimerRunning(kTimerPerseusPoll));
+}
+
+TEST_F(LinkControlTest, FrequencyReachesTheDialogBeforeTheListOnTheUserInterfaceThread) {
+  StartRadio(Radio("IC-R75"));
+  DialogStandIn dialog(host_.order);
+  host_.dialog = &dialog;
+  Connect();
+  link_.ReadMode();
+  ASSERT_TRUE(Arrives([&] { return host_.order.size() >= 3; }));
+  // The R75 reports mode and filter: AM with the middle filter.
+  EXPECT_EQ(host_.order, (std::vector<std::string>{"dialog freq 14250000", "match 14250000",
+                                                   "dialog mode 514"}));
+  EXPECT_EQ(host_.linkPane, "Get mode done");
+}
+
+TEST_F(LinkControlTest, SilentCatRadioIsNotFoundAfterFiveWaits) {
+  StartRadio(Radio("FT-817"));
+  ASSERT_TRUE(radio_->Command("silent on"));
+  auto start = Clock::now();
+  link_.ToggleConnect();
+  auto took = Clock::now() - start;
+  EXPECT_GE(took, 5000ms);
+  EXPECT_LT(took, 6500ms);
+  EXPECT_FALSE(link_.linkConnected);
+  EXPECT_EQ(host_.boxes, std::vector<std::string>{"Quilvar: FT-817  not found!"});
+  EXPECT_EQ(host_.messagePane, "Timeout");
+  EXPECT_FALSE(link_.isTimerRunning(kTimerCatPoll));
+  // Five status reads went out, at two stop bits.
+  Bytes status{0x00, 0x00, 0x00, 0x00, 0x03};
+  Bytes got = radio_->received();
+  EXPECT_EQ(got.size(), 5 * status.size());
+}
+
+TEST_F(LinkControlTest, CatConnectStartsThePollAndDisconnectStopsIt) {
+  StartRadio(Radio("FT-817"));
+  Connect();
+  EXPECT_TRUE(link_.isTimerRunning(kTimerCatPoll));
+  EXPECT_EQ(host_.connectionPane, " FT-817  COM7  9600");
+  link_.ToggleConnect();
+  EXPECT_FALSE(link_.linkConnected);
+  EXPECT_FALSE(link_.isTimerRunning(kTimerCatPoll));
+  EXPECT_EQ(host_.modesTurnedOff, 1);
+  EXPECT_EQ(host_.connectionChanges, 2);
+  // Disconnecting leaves the connection pane as it was.
+  EXPECT_EQ(host_.connectionPane, " FT-817  COM7  9600");
+}
+
+TEST_F(LinkControlTest, CatWritesWaitForTheAcknowledgement) {
+  StartRadio(Radio("FT-817"));
+  Connect();
+  EXPECT_EQ(link_.WriteFrequency(7055000), 1);
+  EXPECT_EQ(host_.linkPane, "Write freq OK");
+  EXPECT_EQ(radio_->frequency(), 7055000u);
+  EXPECT_EQ(link_.WriteMode(ModeCodeByName(ModesCat, "CW").code), 1);
+  EXPECT_EQ(host_.linkPane, "Write mode OK");
+  EXPECT_EQ(radio_->modeCode(), 2);
+}
+
+TEST_F(LinkControlTest, AcknowledgementCountsOnlyAsAReadOfItsOwn) {
+  Pty line;
+  ASSERT_TRUE(line.ready());
+  MapComPort(line.path());
+  LinkSettings settings;
+  settings.modelIndex = ModelIndexByName("FT-817");
+  settings.comPort = kComPort;
+  link_.SetSettings(settings);
+  ASSERT_EQ(link_.OpenLink(), 0);
+
+  struct Case {
+    Bytes answer;
+    int result;
+    const char* linkPane;
+  } cases[] = {
+      {{0x00}, 1, "Write freq OK"},
+      {{0x00, 0x00}, -1, "Write freq Failed"},
+  };
+  for (const Case& c : cases) {
+    std::thread radio([&] {
+      line.Receive(5);
+      line.Send(c.answer);
+    });
+    EXPECT_EQ(link_.WriteFrequency(14250000), c.result);
+    EXPECT_EQ(host_.linkPane, c.linkPane);
+    radio.join();
+  }
+  link_.CloseLink();
+}
+
+TEST_F(LinkControlTest, NothingIsSentForFrequencyZeroOrOutOfRange) {
+  StartRadio(Radio("IC-R75"));
+  Connect();
+  radio_->clearReceived();
+  EXPECT_EQ(link_.WriteFrequency(0), 0);
+  EXPECT_EQ(link_.WriteFrequency(4294967296ull), 0);
+  EXPECT_EQ(host_.linkPane, "Write freq: out of range");
+  link_.ExpectReply();
+  EXPECT_EQ(link_.ReadFrequency(), 0);
+  // Only the read went out.
+  EXPECT_EQ(radio_->received(), (Bytes{0xFE, 0xFE, 0x5A, 0xE0, 0x03, 0xFD}));
+}
+
+TEST_F(LinkControlTest, CatFrequencyAboveEightDigitsIsNotSentCut) {
+  StartRadio(Radio("FT-817"));
+  Connect();
+  radio_->clearReceived();
+  EXPECT_EQ(link_.WriteFrequency(1296000000), 0);
+  EXPECT_EQ(host_.linkPane, "Write freq: out of range");
+  EXPECT_TRUE(radio_->received().empty());
+}
+
+TEST_F(LinkControlTest, CivWriteReturnsAfterItsPauseWithoutWaiting) {
+  StartRadio(Radio("IC-R75"));
+  Connect();
+  ASSERT_TRUE(radio_->Command("silent on"));
+  auto start = Clock::now();
+  EXPECT_EQ(link_.WriteFrequency(14250000), 2);
+  auto took = Clock::now() - start;
+  EXPECT_GE(took, 50ms);
+  EXPECT_LT(took, 500ms);
+  EXPECT_EQ(host_.linkPane, "Write freq done");
+  EXPECT_TRUE(RadioReceived({0xFE, 0xFE, 0x5A, 0xE0, 0x00, 0x00, 0x00, 0x25, 0x14, 0x00, 0xFD}));
+  EXPECT_EQ(link_.WriteMode(ModeCodeByName(ModesR75, "USB narrow").code), 2);
+  EXPECT_EQ(host_.linkPane, "Write mode done");
+  EXPECT_TRUE(RadioReceived({0xFE, 0xFE, 0x5A, 0xE0, 0x01, 0x01, 0x03, 0xFD}));
+}
+
+TEST_F(LinkControlTest, EscapeEndsACatWait) {
+  StartRadio(Radio("FT-817"));
+  Connect();
+  ASSERT_TRUE(radio_->Command("silent on"));
+  std::thread escape = PressEscapeAfter(100ms);
+  auto start = Clock::now();
+  EXPECT_EQ(link_.WriteFrequency(7000000), -1);
+  escape.join();
+  EXPECT_LT(Clock::now() - start, 900ms);
+  EXPECT_EQ(host_.dialogs, std::vector<std::string>{"Interrupted by user."});
+  EXPECT_EQ(host_.linkPane, "Write freq Failed");
+}
+
+TEST_F(LinkControlTest, WaitHoldsBackTimerTicksUntilItEnds) {
+  StartRadio(Radio("IC-R75"));
+  Connect();
+
+  QTimer tick;
+  int ticks = 0;
+  QObject::connect(&tick, &QTimer::timeout, [&] { ++ticks; });
+  link_.AddTimerOwner(&tick);
+  tick.start(5);
+  // The radio stays silent, so the wait lasts until Esc; the 5 ms timer would tick many
+  // times in between.
+  link_.ExpectReply();
+  ASSERT_TRUE(radio_->Command("silent on"));
+  std::thread escape = PressEscapeAfter(150ms);
+  link_.ReadFrequency();
+  escape.join();
+  EXPECT_EQ(ticks, 0);
+  ASSERT_TRUE(Arrives([&] { return ticks > 0; }));
+  tick.stop();
+}
+
+TEST_F(LinkControlTest, NgToPowerOnThenReadWithoutExpectReplyIsAReceiverErrorAtOnce) {
+  StartRadio(Radio("IC-R75"));
+  Connect();
+  ASSERT_TRUE(radio_->Command("ng on"));
+  link_.PowerOn();
+  ASSERT_TRUE(Arrives([&] { return !host_.indicators.empty(); }));
+  EXPECT_EQ(host_.indicators.back(), kIndicatorReceiverError);
+  auto start = Clock::now();
+  EXPECT_EQ(link_.ReadFrequency(), -1);
+  EXPECT_LT(Clock::now() - start, 100ms);
+  EXPECT_EQ(host_.boxes, std::vector<std::string>{"Quilvar: Receiver error."});
+  EXPECT_EQ(host_.linkPane, "Read Failed");
+}
+
+TEST_F(LinkControlTest, PerseusPollStartsEvenWhenTheProbeIsNotAnswered) {
+  StartRadio(Radio("Perseus"));
+  ASSERT_TRUE(radio_->Command("silent on"));
+  link_.ToggleConnect();
+  EXPECT_FALSE(link_.linkConnected);
+  EXPECT_EQ(host_.boxes, std::vector<std::string>{"Quilvar: Perseus  not found!"});
+  EXPECT_TRUE(link_.isTimerRunning(kTimerPerseusPoll));
+  radio_->clearReceived();
+  // A tick against a closed link sends nothing and does not wait.
+  auto start = Clock::now();
+  link_.OnTimer(kTimerPerseusPoll);
+  EXPECT_LT(Clock::now() - start, 100ms);
+  EXPECT_TRUE(radio_->received().empty());
+}
+
+TEST_F(LinkControlTest, PortThatCannotOpenShowsBothBoxesAndNoProbeMessage) {
+  MapComPort("/dev/quilvar-no-such-port");
+  LinkSettings settings;
+  settings.modelIndex = ModelIndexByName("IC-R75");
+  settings.comPort = kComPort;
+  link_.SetSettings(settings);
+  link_.ToggleConnect();
+  EXPECT_FALSE(link_.linkConnected);
+  ASSERT_EQ(host_.boxes.size(), 2u);
+  EXPECT_EQ(host_.boxes[0].rfind("ERROR: open failed: Error 2h (2)", 0), 0u) << host_.boxes[0];
+  EXPECT_EQ(host_.boxes[1], "Quilvar: Open:  ERROR -2");
+}
+
+TEST_F(LinkControlTest, VanishingDeviceShowsCommErrorAndDisconnectsCleanly) {
+  StartRadio(Radio("IC-R75"));
+  Connect();
+  radio_->Stop();
+  ASSERT_TRUE(Arrives([&] { return !link_.linkConnected; }));
+  ASSERT_FALSE(host_.indicators.empty());
+  EXPECT_EQ(host_.indicators.back(), kIndicatorCommError);
+  EXPECT_EQ(host_.modesTurnedOff, 1);
+
+  // The device comes back: Connect works again.
+  StartRadio(Radio("IC-R75", 9500000));
+  host_.boxes.clear();
+  Connect();
+  EXPECT_TRUE(host_.boxes.empty());
+}
+
+int CountEntries(const char* folder) {
+  int n = 0;
+  if (DIR* dir = opendir(folder)) {
+    while (readdir(dir) != nullptr) ++n;
+    closedir(dir);
+  }
+  return n;
+}
+
+TEST_F(LinkControlTest, ConnectingAHundredTimesLeaksNoThreadOrDescriptor) {
+  StartRadio(Radio("IC-R75"));
+  Connect();
+  link_.ToggleConnect();
+  const int descriptors = CountEntries("/proc/self/fd");
+  const int threads = CountEntries("/proc/self/task");
+  for (int i = 0; i < 100; ++i) {
+    link_.ToggleConnect();
+    ASSERT_TRUE(link_.linkConnected) << "round " << i;
+    link_.ToggleConnect();
+    ASSERT_FALSE(link_.linkConnected);
+  }
+  EXPECT_EQ(CountEntries("/proc/self/fd"), descriptors);
+  EXPECT_EQ(CountEntries("/proc/self/task"), threads);
+  EXPECT_TRUE(host_.boxes.empty());
+}
+
+TEST(LinkIndicatorText, MapsTheLowSixteenBits) {
+  struct Case {
+    int code;
+    const char* text;
+  } cases[] = {{0, ""},
+               {0x100, "OK"},
+               {0x200, "RECEIVER ERROR"},
+               {0x300, "COMM ERROR"},
+               {0x10300, "COMM ERROR"},
+               {0x400, "?"}};
+  for (const Case& c : cases) EXPECT_EQ(LinkIndicatorText(c.code), c.text) << c.code;
+}
+
+TEST_F(LinkControlTest, ConnectionPaneNamesModelAddressPortAndSpeed) {
+  struct Case {
+    const char* model;
+    int address;
+    const char* text;
+  } cases[] = {{"IC-746pro", 0x0A, " IC-746pro  0A  COM7  19200"},
+               {"FT-857", 0x01, " FT-857  COM7  19200"},
+               {"None", 0x01, ""}};
+  for (const Case& c : cases) {
+    LinkSettings settings;
+    settings.modelIndex = ModelIndexByName(c.model);
+    settings.address = c.address;
+    settings.comPort = kComPort;
+    settings.baudRate = 19200;
+    link_.SetSettings(settings);
+    link_.UpdateLinkStatus();
+    EXPECT_EQ(host_.connectionPane, c.text);
+  }
+}
+
+}  // namespace
