@@ -219,6 +219,9 @@ void PtyRadio::Deliver(const std::vector<LineOutput>& pieces, bool split) {
       count -= first;
     }
     if (!WriteAll(bytes, count)) return;
+    if (piece.fromRadio) {
+      lastAnswerWritten_ = std::chrono::steady_clock::now().time_since_epoch().count();
+    }
   }
 }
 

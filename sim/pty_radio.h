@@ -39,6 +39,11 @@ class PtyRadio {
   std::vector<uint8_t> received() const;
   void clearReceived();
   uint32_t frequency() const;
+  // When the last byte of the radio's latest answer went on the line.
+  std::chrono::steady_clock::time_point lastAnswerWritten() const {
+    return std::chrono::steady_clock::time_point(
+        std::chrono::steady_clock::duration(lastAnswerWritten_.load()));
+  }
   int modeCode() const;
 
  private:
@@ -60,6 +65,7 @@ class PtyRadio {
   int wake_ = -1;
   int closes_ = -1;  // inotify: the controller closed the line
   std::atomic<bool> stopping_{false};
+  std::atomic<std::chrono::steady_clock::rep> lastAnswerWritten_{0};
   std::atomic<bool> serving_{false};
   // A few milliseconds: long enough for a controller that reads as soon as bytes arrive to
   // see the two parts in two reads.

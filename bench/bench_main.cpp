@@ -1,0 +1,32 @@
+#include <QCoreApplication>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "bench.h"
+
+// quilvar-bench [--quick]: every figure, each the median of several repetitions.
+int main(int argc, char** argv) {
+  BenchOptions options;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--quick") == 0) {
+      options.idleSeconds = 2;
+    } else {
+      std::fprintf(stderr, "usage: quilvar-bench [--quick]\n");
+      return 2;
+    }
+  }
+  // Port mappings go to a settings folder of the benchmark's own, not the user's.
+  std::string pattern = (std::filesystem::temp_directory_path() / "quilvar-bench-XXXXXX").string();
+  const char* dir = mkdtemp(pattern.data());
+  if (dir == nullptr) return 1;
+  setenv("XDG_CONFIG_HOME", dir, 1);
+
+  QCoreApplication app(argc, argv);
+  RunLinkBenchmarks(options);
+
+  std::error_code ignored;
+  std::filesystem::remove_all(dir, ignored);
+  return 0;
+}

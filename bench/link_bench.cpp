@@ -1,0 +1,105 @@
+#include <time.h>
+
+#include <QCoreApplication>
+#include <QSettings>
+#include <chrono>
+#include <thread>
+
+#include "bench.h"
+#include "link_control.h"
+#include "pty_radio.h"
+#include "receiver_models.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kComPort = 7;
+constexpr int kLatencySamples = 200;
+
+class QuietHost : public LinkHost {
+ public:
+  void SetPaneText(StatusPane, const QString&) override {}
+  void ShowMessageBox(const QString&, const QString& text, BoxIcon) override {
+    std::fprintf(stderr, "quilvar-bench: %s\n", qPrintable(text));
+  }
+  void ShowMessageDialog(const QString&) override {}
+  void SetWaitCursor(bool) override {}
+  QObject* FrequencyDialog() override { return nullptr; }
+  void MatchFrequency(uint32_t) override {}
+  void ShowLinkIndicator(int) override {}
+  void TurnOffTimedModes() override {}
+  void OnConnectionChanged() override {}
+};
+
+double ProcessCpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return t.tv_sec + t.tv_nsec / 1e9;
+}
+
+// An IC-R75 on a pseudo-terminal, connected through COM7.
+struct ConnectedRadio {
+  ConnectedRadio() : radio(Options()), link(host) {
+    if (!radio.Start()) return;
+    QSettings("Corvanel", "Quilvar")
+        .setValue(QString("Ports/COM%1").arg(kComPort), QString::fromStdString(radio.slavePath()));
+    LinkSettings settings;
+    settings.modelIndex = ModelIndexByName("IC-R75");
+    settings.address = 0x5A;
+    settings.comPort = kComPort;
+    link.SetSettings(settings);
+    link.ToggleConnect();
+  }
+  static SimRadioOptions Options() {
+    SimRadioOptions options;
+    options.modelIndex = ModelIndexByName("IC-R75");
+    return options;
+  }
+  bool ok() const { return link.linkConnected; }
+
+  PtyRadio radio;
+  QuietHost host;
+  LinkControl link;
+};
+
+// What a connected link with nothing to do costs, the simulated radio included.
+double IdleCpuPercent(double seconds) {
+  ConnectedRadio connected;
+  if (!connected.ok()) return -1;
+  QCoreApplication::processEvents();
+  const double cpuBefore = ProcessCpuSeconds();
+  const auto wallBefore = Clock::now();
+  std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+  const double cpu = ProcessCpuSeconds() - cpuBefore;
+  const double wall = std::chrono::duration<double>(Clock::now() - wallBefore).count();
+  return 100.0 * cpu / wall;
+}
+
+// From the last byte of the radio's answer on the line to the transaction's return.
+double ReplyLatencyMicroseconds() {
+  ConnectedRadio connected;
+  if (!connected.ok()) return -1;
+  std::vector<double> samples;
+  for (int i = 0; i < kLatencySamples; ++i) {
+    connected.link.ExpectReply();
+    if (connected.link.ReadFrequency() != 0) continue;
+    const auto returned = Clock::now();
+    samples.push_back(
+        std::chrono::duration<double, std::micro>(returned - connected.radio.lastAnswerWritten())
+            .count());
+    QCoreApplication::processEvents();
+  }
+  return Median(samples);
+}
+
+}  // namespace
+
+void RunLinkBenchmarks(const BenchOptions& options) {
+  std::vector<double> idle, latency;
+  for (int i = 0; i < options.repetitions; ++i) {
+    idle.push_back(IdleCpuPercent(options.idleSeconds));
+    latency.push_back(ReplyLatencyMicroseconds());
+  }
+  Report("link_idle_cpu_percent", Median(idle), "%");
+  Report("link_reply_latency_us", Median(latency), "us");
+}
