@@ -1,0 +1,1 @@
+#include "cicom_doc.h"

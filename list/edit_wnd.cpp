@@ -1,0 +1,1 @@
+#include "edit_wnd.h"

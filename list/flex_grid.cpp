@@ -1,0 +1,1 @@
+#include "flex_grid.h"
