@@ -1,1 +1,245 @@
 #include "list_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+constexpr qsizetype kUtf8BomSize = 3;
+
+QString FileMessage(const char* text, const QString& path) {
+  return QString::fromLatin1(text).arg(QDir::toNativeSeparators(path));
+}
+
+bool Fail(QString* error, const char* text, const QString& path) {
+  if (error != nullptr) *error = FileMessage(text, path);
+  return false;
+}
+
+const char* OpenForReadingFailure(int err) {
+  switch (err) {
+    case ENOENT:
+    case ENOTDIR:
+      return kFileNotFoundText;
+    case EACCES:
+    case EPERM:
+      return kFileAccessDeniedText;
+    default:
+      return kFileReadErrorText;
+  }
+}
+
+const char* WriteFailure(int err, QFileDevice::FileError fileError) {
+  if (err == ENOSPC || err == EDQUOT || fileError == QFileDevice::ResourceError) {
+    return kFileDiskFullText;
+  }
+  if (err == EACCES || err == EPERM || err == EROFS) return kFileAccessDeniedText;
+  return kFileWriteErrorText;
+}
+
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// Reads the whole file, growing past the size fstat gave if it grows meanwhile, but never
+// past kMaxListFileBytes. Plain POSIX calls, so each failure keeps its exact errno.
+bool ReadWholeFile(const QString& path, QByteArray* bytes, QString* error) {
+  // O_NONBLOCK keeps a FIFO from blocking the open; it is refused just below.
+  Descriptor fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (fd.get() < 0) return Fail(error, OpenForReadingFailure(errno), path);
+  struct stat info {};
+  if (::fstat(fd.get(), &info) != 0) return Fail(error, kFileReadErrorText, path);
+  if (S_ISDIR(info.st_mode)) return Fail(error, kFileIsFolderText, path);
+  if (!S_ISREG(info.st_mode)) return Fail(error, kFileNotRegularText, path);
+  if (info.st_size > kMaxListFileBytes) return Fail(error, kFileTooLargeText, path);
+
+  bytes->resize(qsizetype(info.st_size) + 1);  // one spare byte notices a growing file
+  qsizetype filled = 0;
+  for (;;) {
+    if (filled == bytes->size()) {
+      if (filled > kMaxListFileBytes) return Fail(error, kFileTooLargeText, path);
+      bytes->resize(filled + 64 * 1024);
+    }
+    const ssize_t n = ::read(fd.get(), bytes->data() + filled, size_t(bytes->size() - filled));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return Fail(error, kFileReadErrorText, path);
+    }
+    if (n == 0) break;
+    filled += n;
+  }
+  if (filled > kMaxListFileBytes) return Fail(error, kFileTooLargeText, path);
+  bytes->resize(filled);
+  return true;
+}
+
+// The number of lines, or -1 when one of them is longer than kMaxListLineBytes.
+qsizetype CountLines(const QByteArray& bytes) {
+  const char* p = bytes.constData();
+  const char* end = p + bytes.size();
+  qsizetype lines = 0;
+  while (p < end) {
+    const void* found = std::memchr(p, '\n', size_t(end - p));
+    const char* lineEnd = found != nullptr ? static_cast<const char*>(found) : end;
+    if (lineEnd - p > kMaxListLineBytes) return -1;
+    ++lines;
+    p = lineEnd + 1;
+  }
+  return lines;
+}
+
+// Valid UTF-8 is read as such; anything else is taken byte for byte as Latin-1, so every
+// file reads and saves back unchanged.
+QString Decode(const QByteArray& bytes, ListEncoding* encoding) {
+  QByteArrayView body(bytes);
+  const bool bom = body.startsWith(QByteArrayView(kUtf8Bom, kUtf8BomSize));
+  if (bom) body = body.sliced(kUtf8BomSize);
+  // Stateless: a sequence cut off at the end counts as invalid. ConvertInitialBom: a second
+  // mark stays in the text instead of vanishing.
+  QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
+                                                     QStringConverter::Flag::ConvertInitialBom);
+  QString text = decoder.decode(body);
+  if (!decoder.hasError()) {
+    *encoding = bom ? ListEncoding::kUtf8WithBom : ListEncoding::kUtf8;
+    return text;
+  }
+  *encoding = ListEncoding::kLatin1;
+  return QString::fromLatin1(bytes);
+}
+
+QStringList SplitLines(const QString& text, qsizetype expectedLines) {
+  QStringList lines;
+  lines.reserve(expectedLines);
+  const QChar* data = text.constData();
+  const qsizetype size = text.size();
+  qsizetype start = 0;
+  while (start < size) {
+    qsizetype end = text.indexOf(u'\n', start);
+    const qsizetype next = end < 0 ? size : end + 1;
+    if (end < 0) {
+      end = size;
+    } else if (end > start && data[end - 1] == u'\r') {
+      --end;
+    }
+    lines.append(QString(data + start, end - start));
+    start = next;
+  }
+  return lines;
+}
+
+bool FitsLatin1(QStringView text) {
+  for (QChar c : text) {
+    if (c.unicode() > 0xFF) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ReadListFile(const QString& path, ListFileText* out, QString* error) {
+  QByteArray bytes;
+  if (!ReadWholeFile(path, &bytes, error)) return false;
+  if (bytes.contains('\0')) return Fail(error, kFileBinaryText, path);
+  const qsizetype lineCount = CountLines(bytes);
+  if (lineCount < 0) return Fail(error, kFileLineTooLongText, path);
+  ListEncoding encoding = ListEncoding::kUtf8;
+  const QString text = Decode(bytes, &encoding);
+  bytes.clear();
+  out->lines = SplitLines(text, lineCount);
+  out->encoding = encoding;
+  return true;
+}
+
+ListFileWriter::ListFileWriter(ListEncoding encoding) : encoding_(encoding) {
+  if (encoding_ == ListEncoding::kUtf8WithBom) bytes_.append(kUtf8Bom, kUtf8BomSize);
+}
+
+void ListFileWriter::AddLine(QStringView line) {
+  if (encoding_ == ListEncoding::kLatin1 && !FitsLatin1(line)) {
+    // Latin-1 would turn what the user typed into '?'; the lines so far hold only
+    // Latin-1 characters, so they re-encode exactly.
+    bytes_ = QString::fromLatin1(bytes_).toUtf8();
+    encoding_ = ListEncoding::kUtf8;
+  }
+  bytes_ += encoding_ == ListEncoding::kLatin1 ? line.toLatin1() : line.toUtf8();
+  bytes_ += "\r\n";
+}
+
+bool ListFileWriter::Save(const QString& path, QString* error) const {
+  const QFileInfo existing(path);
+  // QSaveFile refuses these without an errno to tell why.
+  if (existing.isDir() || (existing.exists() && !existing.isWritable())) {
+    return Fail(error, kFileAccessDeniedText, path);
+  }
+  QSaveFile file(path);
+  errno = 0;
+  if (!file.open(QIODevice::WriteOnly)) {
+    const int err = errno;
+    if (err == ENOENT || err == ENOTDIR) return Fail(error, kFileNotFoundText, path);
+    return Fail(error, WriteFailure(err, QFileDevice::NoError), path);
+  }
+  errno = 0;
+  if (file.write(bytes_) != bytes_.size()) {
+    const int err = errno;
+    const QFileDevice::FileError fileError = file.error();
+    file.cancelWriting();
+    return Fail(error, WriteFailure(err, fileError), path);
+  }
+  errno = 0;
+  if (!file.commit()) {
+    return Fail(error, WriteFailure(errno, file.error()), path);
+  }
+  return true;
+}
+
+bool WriteListFile(const QString& path, const QStringList& lines, ListEncoding* encoding,
+                   QString* error) {
+  ListFileWriter writer(*encoding);
+  for (const QString& line : lines) writer.AddLine(line);
+  if (!writer.Save(path, error)) return false;
+  *encoding = writer.encoding();
+  return true;
+}
+
+QString ReadFirstLine(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return QString();
+  QByteArray line = file.readLine(kMaxListLineBytes);
+  if (line.endsWith('\n')) line.chop(1);
+  if (line.endsWith('\r')) line.chop(1);
+  ListEncoding ignored;
+  return Decode(line, &ignored);
+}
+
+bool WriteTextSilently(const QString& path, const QString& text) {
+  QSaveFile file(path);
+  // The widths are a convenience: where only the file itself is writable, write it in place.
+  file.setDirectWriteFallback(true);
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  const QByteArray bytes = text.toUtf8();
+  if (file.write(bytes) != bytes.size()) {
+    file.cancelWriting();
+    return false;
+  }
+  return file.commit();
+}

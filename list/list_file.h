@@ -1,1 +1,79 @@
 #pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+// Reading and writing list files so that their bytes survive a round trip: the encoding a
+// file was read in is the one it is saved in, and a save replaces the old file only once
+// every byte of the new one is on disk.
+
+enum class ListEncoding {
+  kUtf8,         // also every new list
+  kUtf8WithBom,  // UTF-8 that started with a byte-order mark; saved with it again
+  kLatin1,       // any file that is not valid UTF-8: one character per byte
+};
+
+// A list file is read whole; larger files and longer lines are refused with a message
+// rather than freezing the program or exhausting memory. Real lists are a few megabytes
+// with lines under 200 bytes.
+constexpr qint64 kMaxListFileBytes = qint64(256) * 1024 * 1024;
+constexpr qint64 kMaxListLineBytes = qint64(1024) * 1024;
+
+// %1 is the file's path.
+constexpr const char* kFileNotFoundText = "%1 was not found.";
+constexpr const char* kFileAccessDeniedText = "Access to %1 was denied.";
+constexpr const char* kFileIsFolderText = "%1 is a folder, not a station list.";
+constexpr const char* kFileNotRegularText = "%1 is not a station list (it is not a regular file).";
+constexpr const char* kFileReadErrorText = "Encountered an unexpected error while reading %1.";
+constexpr const char* kFileBinaryText = "%1 is not a station list (it contains binary data).";
+constexpr const char* kFileTooLargeText =
+    "%1 is too large to be a station list (it is larger than 256 MB).";
+constexpr const char* kFileLineTooLongText =
+    "%1 is not a station list (it has a line longer than 1 MB).";
+constexpr const char* kFileWriteErrorText = "Encountered an unexpected error while writing %1.";
+constexpr const char* kFileDiskFullText = "Disk full while accessing %1.";
+
+struct ListFileText {
+  // Lines end with LF or CR LF; a last line without either still counts, so an empty file
+  // has no lines. A CR anywhere else stays part of its line.
+  QStringList lines;
+  ListEncoding encoding = ListEncoding::kUtf8;
+};
+
+// False with a message naming the file when it cannot be read or is no station list.
+bool ReadListFile(const QString& path, ListFileText* out, QString* error);
+
+// Collects the lines of a list, each followed by CR LF, and writes them in one go. A list
+// read as Latin-1 that now holds a character Latin-1 cannot hold turns into UTF-8, so
+// nothing typed is lost; encoding() tells what was written.
+class ListFileWriter {
+ public:
+  explicit ListFileWriter(ListEncoding encoding);
+
+  void AddLine(QStringView line);
+  ListEncoding encoding() const { return encoding_; }
+  const QByteArray& bytes() const { return bytes_; }
+
+  // Writes a temporary file beside path and renames it over path only when all of it was
+  // written; the old file's permissions carry over. False with a message on failure, the
+  // old file untouched.
+  bool Save(const QString& path, QString* error) const;
+
+ private:
+  ListEncoding encoding_;
+  QByteArray bytes_;
+};
+
+// The whole list at once through a ListFileWriter. *encoding is the list's encoding on the
+// way in and, after a successful save, the one written (kLatin1 may have become kUtf8).
+bool WriteListFile(const QString& path, const QStringList& lines, ListEncoding* encoding,
+                   QString* error);
+
+// The first line of a small text file such as the column widths file; empty when the file
+// is missing, unreadable or empty. Never reports anything.
+QString ReadFirstLine(const QString& path);
+
+// Writes text as it is, without a line end; false on failure, never reports anything.
+bool WriteTextSilently(const QString& path, const QString& text);

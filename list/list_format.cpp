@@ -1,1 +1,126 @@
 #include "list_format.h"
+
+#include <locale.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <charconv>
+#include <string>
+
+namespace {
+
+bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+// The blanks the C library skips before a number.
+bool IsBlank(QChar c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
+
+// strtod in the C locale: the point is the decimal separator whatever the user's locale,
+// and out-of-range values still come back as infinity or zero.
+double ParseCDouble(const std::string& number) {
+  static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+  return strtod_l(number.c_str(), nullptr, cLocale);
+}
+
+// Fields 0 to at most n-1. Runs for every line of a list, so it avoids the general split.
+QStringList SplitUpTo(const QString& line, QChar separator, qsizetype n) {
+  QStringList fields;
+  fields.reserve(n);
+  const QChar* data = line.constData();
+  const QChar* end = data + line.size();
+  const QChar* start = data;
+  while (fields.size() < n) {
+    const QChar* p = std::find(start, end, separator);
+    fields.append(p == start ? QString() : QString(start, p - start));
+    if (p == end) break;
+    start = p + 1;
+  }
+  return fields;
+}
+
+}  // namespace
+
+double LeadingNumber(const QString& text) {
+  const qsizetype size = text.size();
+  qsizetype i = 0;
+  while (i < size && IsBlank(text[i])) ++i;
+  std::string number;
+  if (i < size && (text[i] == u'+' || text[i] == u'-')) number += char(text[i++].unicode());
+  bool sawDigit = false;
+  bool sawPoint = false;
+  for (; i < size; ++i) {
+    const QChar c = text[i];
+    if (IsDigit(c)) {
+      sawDigit = true;
+    } else if (c == u'.' && !sawPoint) {
+      sawPoint = true;
+    } else {
+      break;
+    }
+    number += char(c.unicode());
+  }
+  if (!sawDigit) return 0.0;
+  if (i < size && (text[i] == u'e' || text[i] == u'E')) {
+    qsizetype j = i + 1;
+    if (j < size && (text[j] == u'+' || text[j] == u'-')) ++j;
+    if (j < size && IsDigit(text[j])) {
+      for (qsizetype k = i; k < j; ++k) number += char(text[k].unicode());
+      while (j < size && IsDigit(text[j])) number += char(text[j++].unicode());
+    }
+  }
+  return ParseCDouble(number);
+}
+
+void NormalizeFrequency(QString& text) {
+  double khz = LeadingNumber(text);
+  // Overflowed input arrives as infinity and clamps to the top; -0 and -inf land at 10.
+  if (khz < kMinFrequencyKhz) {
+    khz = kMinFrequencyKhz;
+  } else if (khz > kMaxFrequencyKhz) {
+    khz = kMaxFrequencyKhz;
+  }
+  // to_chars rounds exactly like "%.3lf" but never looks at the locale, and is much faster
+  // than QString::number.
+  char buffer[32];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, khz, std::chars_format::fixed,
+                                    kFrequencyDecimals);
+  text = QString::fromLatin1(buffer, result.ptr - buffer);
+}
+
+QStringList SplitFields(const QString& line, QChar separator) {
+  return SplitUpTo(line, separator, line.count(separator) + 1);
+}
+
+QStringList SplitFieldsFixed(const QString& line, QChar separator, int n) {
+  QStringList fields = SplitUpTo(line, separator, std::max(n, 0));
+  while (fields.size() < n) fields.append(QString());
+  return fields;
+}
+
+QString WidthsFilePath(const QString& listPath) {
+  return listPath + QLatin1String(kWidthsFileSuffix);
+}
+
+QList<int> ParseColumnWidths(const QString& firstLine, int clientWidth) {
+  const int limit = std::max(clientWidth, 0);
+  QList<int> widths{kRowNumberColumnWidth};
+  for (const QString& field : SplitFields(firstLine, kFieldSeparator)) {
+    // Stop accumulating once past the limit, so a long run of digits cannot overflow.
+    qint64 w = 0;
+    for (qsizetype i = 0; i < field.size() && IsDigit(field[i]) && w <= limit; ++i) {
+      w = w * 10 + (field[i].unicode() - u'0');
+    }
+    if (w < kMinStoredColumnWidth) w = kMinStoredColumnWidth;
+    if (w >= limit) w = limit;
+    widths.append(int(w));
+  }
+  return widths;
+}
+
+QString FormatColumnWidths(const QList<int>& widthsOfColumns1toN) {
+  QString text;
+  for (int w : widthsOfColumns1toN) {
+    text += QString::number(w);
+    text += kFieldSeparator;
+  }
+  return text;
+}
