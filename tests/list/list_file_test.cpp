@@ -165,17 +165,6 @@ TEST_F(ListFileTest, RefusesWhatIsNoReadableList) {
   }
 }
 
-TEST_F(ListFileTest, UnreadableFileIsDenied) {
-  if (geteuid() == 0) GTEST_SKIP() << "permissions do not stop root";
-  const QString path = Path("secret.csv");
-  WriteBytes(path, "a\r\n");
-  ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::WriteOwner));
-  ListFileText text;
-  QString error;
-  EXPECT_FALSE(ReadListFile(path, &text, &error));
-  EXPECT_EQ(error, Message(kFileAccessDeniedText, path));
-}
-
 // The process may not grow files beyond a few kilobytes while this object lives, so a save
 // fails half-way as on a full disk, even for root.
 class FileSizeLimit {
@@ -227,15 +216,21 @@ TEST_F(ListFileTest, SaveToAFolderOrIntoAMissingFolderIsRefused) {
   EXPECT_EQ(error, Message(kFileNotFoundText, inMissingFolder));
 }
 
-TEST_F(ListFileTest, SaveIntoReadOnlyFolderIsDeniedAndKeepsTheOldFile) {
+TEST_F(ListFileTest, PermissionsDenyReadingAndSavingAndKeepTheOldFile) {
   if (geteuid() == 0) GTEST_SKIP() << "permissions do not stop root";
-  ListEncoding encoding = ListEncoding::kUtf8;
-  QString error;
   const QString locked = Path("locked");
   ASSERT_TRUE(QDir().mkdir(locked));
   const QString path = locked + "/list.csv";
+  const QString unreadable = locked + "/secret.csv";
   WriteBytes(path, "old\r\n");
+  WriteBytes(unreadable, "old\r\n");
+  ASSERT_TRUE(QFile::setPermissions(unreadable, QFileDevice::WriteOwner));
   ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+  ListFileText text;
+  QString error;
+  EXPECT_FALSE(ReadListFile(unreadable, &text, &error));
+  EXPECT_EQ(error, Message(kFileAccessDeniedText, unreadable));
+  ListEncoding encoding = ListEncoding::kUtf8;
   EXPECT_FALSE(WriteListFile(path, {"new"}, &encoding, &error));
   EXPECT_EQ(error, Message(kFileAccessDeniedText, path));
   EXPECT_EQ(ReadBytes(path), "old\r\n");
