@@ -17,11 +17,16 @@ class CEditGrid : public FlexGrid {
   explicit CEditGrid(GridOwner& owner, QWidget* parent = nullptr);
   ~CEditGrid() override;
 
+  // Data rows that fit whole below the caption row; 0 when not even one does.
   int VisibleRows() const;
   bool IsRowVisible(int row) const;
+  // Steps TopRow towards row until it is visible or TopRow can move no further.
   void ScrollToRow(int row, bool down);
+  // Makes (Row, Col) the top-left corner of the selection.
   void NormalizeSelection();
+  // The texts of columns 0 .. Cols-1.
   QStringList ReadRowCells(int row) const;
+  // Writes cells[1 ..] into columns 1 and on; column 0 keeps the row number.
   void WriteRowCells(int row, const QStringList& cells);
   void SwapCells(int row1, int col1, int row2, int col2);
   void MoveBlock(MoveDirection direction);
@@ -29,8 +34,11 @@ class CEditGrid : public FlexGrid {
   void MoveLinesDown();
   void ClearCells();
   void ClearLine();
+  // Copies the current line's selected cells into the other selected lines.
   void UniformCells();
+  // Opens the editor over the current cell; ch is the typed character, 13 for Enter.
   void BeginEdit(int ch);
+  // Takes the shown editor's value into the cell it was opened on.
   void CommitEdit();
 
   // True while the edit box is shown.
@@ -38,18 +46,43 @@ class CEditGrid : public FlexGrid {
   CEditWnd* editBox() const { return editBox_; }
   CEditListBox* listBox() const { return listBox_; }
 
- protected:
+  // The view forwards the keys and wheel turns that reach it here. KeyDown takes Alt
+  // combinations too: Alt+Up and Alt+Down move lines, any other does nothing. KeyPress
+  // takes a typed character (13 for Enter).
   void KeyDown(QKeyEvent* event) override;
   void KeyPress(int ch) override;
+  void WheelTurned(int delta) override;
+
+ protected:
   void DblClick() override;
   void EnterCell() override;
   void LeaveCell() override;
   void Scroll() override;
-  void WheelTurned(int delta) override;
   void RightButtonDown(const QPoint& point) override;
 
+  bool event(QEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
+  void HandleKey(const QKeyEvent* event);
+  void HandleAltKey(int key);
+  // Each step returns whether it moved; extend moves the selection corner instead.
+  bool UpStep(bool extend);
+  bool DownStep(bool extend);
+  bool LeftStep(bool extend);
+  bool RightStep(bool extend);
+  void NextCell();
+  void PreviousCell();
+  void PageUp(bool extend);
+  void PageDown(bool extend);
+  void ShowColumn(int col);
+  void Select(int top, int left, int bottom, int right);
+  void OpenListBox(const QRect& cell);
+
   GridOwner& owner_;
   CEditWnd* editBox_ = nullptr;
   CEditListBox* listBox_ = nullptr;
+  int editRow_ = 0, editCol_ = 0;  // the cell the shown editor belongs to
+  bool committing_ = false;
 };
