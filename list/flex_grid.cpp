@@ -1,1 +1,718 @@
 #include "flex_grid.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyleOption>
+#include <QStyledItemDelegate>
+#include <QWheelEvent>
+#include <algorithm>
+
+#include "grid_model.h"
+
+namespace {
+
+constexpr int kDefaultColWidth = 64;
+constexpr int kDefaultNumberWidth = 50;
+constexpr int kWheelRowsPerNotch = 3;
+constexpr int kWheelNotch = 120;
+
+int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+
+// A fixed cell with a colour of its own, drawn flat so that the mark shows in every style.
+void PaintColouredFixedCell(QPainter* painter, const QWidget* widget, const QRect& rect,
+                            const QColor& colour, const QString& text, Qt::Alignment alignment) {
+  painter->save();
+  painter->fillRect(rect, colour);
+  painter->setPen(widget->palette().color(QPalette::Mid));
+  painter->drawLine(rect.topRight(), rect.bottomRight());
+  painter->drawLine(rect.bottomLeft(), rect.bottomRight());
+  painter->setPen(widget->palette().color(QPalette::ButtonText));
+  painter->drawText(rect.adjusted(3, 0, -3, 0), int(alignment), text);
+  painter->restore();
+}
+
+// Draws the grid's own selection: the block highlighted, the current cell framed.
+class GridDelegate : public QStyledItemDelegate {
+ public:
+  explicit GridDelegate(FlexGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
+    QStyleOptionViewItem cell = option;
+    initStyleOption(&cell, index);
+    const int row = index.row() + 1, col = index.column() + 1;
+    const bool current = row == grid_->Row() && col == grid_->Col();
+    cell.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus | QStyle::State_MouseOver);
+    if (!current && InSelection(row, col)) cell.state |= QStyle::State_Selected;
+    const QWidget* widget = option.widget;
+    QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
+    style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, widget);
+    if (!current) return;
+    painter->save();
+    painter->setPen(QPen(cell.palette.color(QPalette::Highlight), 2));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(QRectF(cell.rect).adjusted(1, 1, -1, -1));
+    painter->restore();
+  }
+
+ private:
+  bool InSelection(int row, int col) const {
+    return std::min(grid_->Row(), grid_->RowSel()) <= row &&
+           row <= std::max(grid_->Row(), grid_->RowSel()) &&
+           std::min(grid_->Col(), grid_->ColSel()) <= col &&
+           col <= std::max(grid_->Col(), grid_->ColSel());
+  }
+
+  FlexGrid* grid_;
+};
+
+}  // namespace
+
+// Row 0 or column 0 of the grid. Clicks select columns or rows through the grid; only
+// dragging a column border is left to the header itself.
+class GridHeader : public QHeaderView {
+ public:
+  GridHeader(Qt::Orientation orientation, FlexGrid* grid)
+      : QHeaderView(orientation, grid), grid_(grid) {
+    setSectionsClickable(false);
+    setSectionsMovable(false);
+    setHighlightSections(false);
+    setMinimumSectionSize(0);
+    setMouseTracking(true);
+  }
+
+  // Height of the caption row, or width of the number column.
+  int Extent() const { return extent_; }
+  void SetExtent(int pixels) {
+    extent_ = pixels;
+    updateGeometry();
+  }
+
+  // Fixed, so the grid never measures 100,000 row numbers.
+  QSize sizeHint() const override {
+    return orientation() == Qt::Horizontal ? QSize(0, extent_) : QSize(extent_, 0);
+  }
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override {
+    resizing_ = OnResizeHandle(event);
+    if (resizing_) {
+      QHeaderView::mousePressEvent(event);
+      return;
+    }
+    grid_->MousePress(event, ToGrid(event));
+  }
+
+  void mouseMoveEvent(QMouseEvent* event) override {
+    QHeaderView::mouseMoveEvent(event);  // the resize drag and the resize cursor
+    if (!resizing_) grid_->MouseMove(event, ToGrid(event));
+  }
+
+  void mouseReleaseEvent(QMouseEvent* event) override {
+    if (resizing_) {
+      QHeaderView::mouseReleaseEvent(event);
+      resizing_ = false;
+      return;
+    }
+    grid_->MouseRelease(ToGrid(event));
+  }
+
+  void mouseDoubleClickEvent(QMouseEvent* event) override {
+    if (OnResizeHandle(event)) {
+      QHeaderView::mouseDoubleClickEvent(event);
+      return;
+    }
+    grid_->MouseDoubleClick(event, ToGrid(event));
+  }
+
+  void wheelEvent(QWheelEvent* event) override { grid_->wheelEvent(event); }
+
+  void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
+    const bool horizontal = orientation() == Qt::Horizontal;
+    const int row = horizontal ? 0 : logicalIndex + 1;
+    const int col = horizontal ? logicalIndex + 1 : 0;
+    const QColor colour = grid_->model_->BackColor(row, col);
+    if (!colour.isValid()) {
+      QHeaderView::paintSection(painter, rect, logicalIndex);
+      return;
+    }
+    const QVariant alignment =
+        model()->headerData(logicalIndex, orientation(), Qt::TextAlignmentRole);
+    PaintColouredFixedCell(
+        painter, this, rect, colour, grid_->model_->Text(row, col),
+        alignment.isValid() ? alignment.value<Qt::Alignment>() : defaultAlignment());
+  }
+
+ private:
+  QPoint ToGrid(const QMouseEvent* event) const {
+    return viewport()->mapTo(grid_, event->position().toPoint());
+  }
+
+  // Where the header would start resizing a column (the border between two captions).
+  bool OnResizeHandle(const QMouseEvent* event) const {
+    if (orientation() != Qt::Horizontal) return false;
+    const int pos = event->position().toPoint().x();
+    const int visual = visualIndexAt(pos);
+    if (visual < 0) return false;
+    const int logical = logicalIndex(visual);
+    const int start = sectionViewportPosition(logical);
+    const int grip = style()->pixelMetric(QStyle::PM_HeaderGripMargin, nullptr, this);
+    if (pos > start + sectionSize(logical) - grip) return sectionResizeMode(logical) == Interactive;
+    if (pos < start + grip && visual > 0)
+      return sectionResizeMode(logicalIndex(visual - 1)) == Interactive;
+    return false;
+  }
+
+  FlexGrid* grid_;
+  int extent_ = 0;
+  bool resizing_ = false;
+};
+
+// Cell (0, 0), drawn over the table's own corner button.
+class GridCorner : public QWidget {
+ public:
+  explicit GridCorner(FlexGrid* grid) : QWidget(grid), grid_(grid) { setMouseTracking(true); }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    const QString text = grid_->model_->Text(0, 0);
+    // Section -1 of the caption row is column 0.
+    const QVariant alignment = grid_->model_->headerData(-1, Qt::Horizontal, Qt::TextAlignmentRole);
+    const Qt::Alignment align =
+        alignment.isValid() ? alignment.value<Qt::Alignment>() : Qt::AlignCenter;
+    const QColor colour = grid_->model_->BackColor(0, 0);
+    if (colour.isValid()) {
+      PaintColouredFixedCell(&painter, this, rect(), colour, text, align);
+      return;
+    }
+    QStyleOptionHeader option;
+    option.initFrom(this);
+    option.rect = rect();
+    option.orientation = Qt::Horizontal;
+    option.position = QStyleOptionHeader::OnlyOneSection;
+    option.text = text;
+    option.textAlignment = align;
+    style()->drawControl(QStyle::CE_Header, &option, &painter, this);
+  }
+
+  void mousePressEvent(QMouseEvent* event) override { grid_->MousePress(event, ToGrid(event)); }
+  void mouseMoveEvent(QMouseEvent* event) override { grid_->MouseMove(event, ToGrid(event)); }
+  void mouseReleaseEvent(QMouseEvent* event) override { grid_->MouseRelease(ToGrid(event)); }
+  void mouseDoubleClickEvent(QMouseEvent* event) override {
+    grid_->MouseDoubleClick(event, ToGrid(event));
+  }
+  void wheelEvent(QWheelEvent* event) override { grid_->wheelEvent(event); }
+
+ private:
+  QPoint ToGrid(const QMouseEvent* event) const {
+    return mapTo(grid_, event->position().toPoint());
+  }
+
+  FlexGrid* grid_;
+};
+
+FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), model_(new GridModel(this)) {
+  hHeader_ = new GridHeader(Qt::Horizontal, this);
+  vHeader_ = new GridHeader(Qt::Vertical, this);
+  setHorizontalHeader(hHeader_);
+  setVerticalHeader(vHeader_);
+  setModel(model_);
+  setItemDelegate(new GridDelegate(this));
+  corner_ = new GridCorner(this);
+  setCornerButtonEnabled(false);
+
+  setFrameShape(QFrame::NoFrame);
+  // The current cell moves only through the grid's operations and its own mouse handling.
+  setSelectionMode(QAbstractItemView::NoSelection);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setTabKeyNavigation(false);
+  setAutoScroll(false);
+  setAttribute(Qt::WA_InputMethodEnabled, false);
+  setWordWrap(false);
+  setTextElideMode(Qt::ElideNone);
+  setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+  setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
+  setMouseTracking(true);
+
+  hHeader_->setSectionResizeMode(QHeaderView::Interactive);
+  hHeader_->setDefaultSectionSize(kDefaultColWidth);
+  vHeader_->setSectionResizeMode(QHeaderView::Fixed);
+  vHeader_->SetExtent(kDefaultNumberWidth);
+  colWidths_.assign(1, kDefaultNumberWidth);
+  connect(hHeader_, &QHeaderView::sectionResized, this, [this](int logical, int, int size) {
+    if (size_t(logical) + 1 < colWidths_.size()) colWidths_[size_t(logical) + 1] = size;
+  });
+  ApplyFontMetrics();
+}
+
+FlexGrid::~FlexGrid() = default;
+
+int FlexGrid::Rows() const { return model_->Rows(); }
+
+void FlexGrid::SetRows(int rows) {
+  rows = std::max(rows, 1);
+  if (rows == Rows()) return;
+  BeforeShapeChange();
+  model_->Resize(rows, Cols());
+  ClampSelection();
+}
+
+int FlexGrid::Cols() const { return model_->Cols(); }
+
+void FlexGrid::SetCols(int cols) {
+  cols = std::max(cols, 1);
+  if (cols == Cols()) return;
+  BeforeShapeChange();
+  model_->Resize(Rows(), cols);
+  colWidths_.resize(size_t(cols), kDefaultColWidth);
+  if (!model_->ShapePending()) ApplyColumnWidths();
+  ClampSelection();
+}
+
+void FlexGrid::SetFixedRows(int) {}
+void FlexGrid::SetFixedCols(int) {}
+
+void FlexGrid::SetRow(int row) {
+  if (row >= 0 && row < Rows()) SetSelection(row, col_, row, col_);
+}
+
+void FlexGrid::SetCol(int col) {
+  if (col >= 0 && col < Cols()) SetSelection(row_, col, row_, col);
+}
+
+void FlexGrid::SetRowSel(int row) {
+  if (row >= 0 && row < Rows()) SetSelection(row_, col_, row, colSel_);
+}
+
+void FlexGrid::SetColSel(int col) {
+  if (col >= 0 && col < Cols()) SetSelection(row_, col_, rowSel_, col);
+}
+
+void FlexGrid::SetSelection(int row, int col, int rowSel, int colSel) {
+  if (row == row_ && col == col_ && rowSel == rowSel_ && colSel == colSel_) return;
+  row_ = row;
+  col_ = col;
+  rowSel_ = rowSel;
+  colSel_ = colSel;
+  if (redraw_) viewport()->update();
+}
+
+void FlexGrid::ClampSelection() {
+  const int lastRow = Rows() - 1, lastCol = Cols() - 1;
+  SetSelection(std::min(row_, lastRow), std::min(col_, lastCol), std::min(rowSel_, lastRow),
+               std::min(colSel_, lastCol));
+}
+
+void FlexGrid::SyncLayout() const {
+  // Qt lays the rows out later; the scroll range must reflect the rows of now.
+  const_cast<FlexGrid*>(this)->executeDelayedItemsLayout();
+}
+
+int FlexGrid::MaxTopRow() const {
+  if (!model_->ShapePending()) {
+    SyncLayout();
+    return verticalScrollBar()->maximum() + 1;
+  }
+  // As the view will compute it once it knows the rows: the last rows that fit whole.
+  const int fit = std::max(1, viewport()->height() / std::max(1, rowHeight_));
+  return std::max(1, Rows() - 1 - fit + 1);
+}
+
+int FlexGrid::MaxLeftCol() const {
+  if (!model_->ShapePending()) {
+    SyncLayout();
+    return horizontalScrollBar()->maximum() + 1;
+  }
+  int fit = 0, used = 0;
+  for (int col = Cols() - 1; col >= 1; --col) {
+    used += colWidths_[size_t(col)];
+    if (used > viewport()->width()) break;
+    ++fit;
+  }
+  return std::max(1, Cols() - 1 - std::max(fit, 1) + 1);
+}
+
+int FlexGrid::TopRow() const {
+  if (model_->ShapePending()) return std::min(pendingTop_, MaxTopRow());
+  SyncLayout();
+  return verticalScrollBar()->value() + 1;
+}
+
+void FlexGrid::SetTopRow(int row) {
+  row = std::clamp(row, 1, MaxTopRow());
+  if (model_->ShapePending()) {
+    pendingTop_ = row;
+    return;
+  }
+  verticalScrollBar()->setValue(row - 1);
+}
+
+int FlexGrid::LeftCol() const {
+  if (model_->ShapePending()) return std::min(pendingLeft_, MaxLeftCol());
+  SyncLayout();
+  return horizontalScrollBar()->value() + 1;
+}
+
+void FlexGrid::SetLeftCol(int col) {
+  col = std::clamp(col, 1, MaxLeftCol());
+  if (model_->ShapePending()) {
+    pendingLeft_ = col;
+    return;
+  }
+  horizontalScrollBar()->setValue(col - 1);
+}
+
+void FlexGrid::BeforeShapeChange() {
+  if (!model_->Frozen() || model_->ShapePending()) return;
+  pendingTop_ = TopRow();
+  pendingLeft_ = LeftCol();
+}
+
+QString FlexGrid::Text() const { return model_->Text(row_, col_); }
+
+void FlexGrid::SetText(const QString& text) { SetTextMatrix(row_, col_, text); }
+
+QString FlexGrid::TextMatrix(int row, int col) const { return model_->Text(row, col); }
+
+void FlexGrid::SetTextMatrix(int row, int col, const QString& text) {
+  model_->SetText(row, col, text);
+  if (row == 0 && col == 0) corner_->update();
+}
+
+void FlexGrid::SetRowTexts(int row, QStringList texts) {
+  model_->SetRowTexts(row, std::move(texts));
+  if (row == 0) corner_->update();
+}
+
+void FlexGrid::SetRedraw(bool on) {
+  if (on == redraw_) {
+    if (on) Refresh();
+    return;
+  }
+  redraw_ = on;
+  if (!on) {
+    model_->Freeze();
+    setUpdatesEnabled(false);
+    return;
+  }
+  const bool shapeChanged = model_->ShapePending();
+  const int top = TopRow(), left = LeftCol();
+  model_->Thaw();
+  if (shapeChanged) {
+    ApplyColumnWidths();
+    SetTopRow(top);
+    SetLeftCol(left);
+  }
+  setUpdatesEnabled(true);  // one repaint of everything
+}
+
+int FlexGrid::ColX(int col) const {
+  if (col <= 0) return 0;
+  const int left = LeftCol();
+  int x = ColWidth(0);
+  for (int c = left; c < col; ++c) x += colWidths_[size_t(c)];
+  for (int c = col; c < left; ++c) x -= colWidths_[size_t(c)];
+  return x;
+}
+
+int FlexGrid::RowAtY(int y, bool unbounded) const {
+  const int top = RowHeight(0);
+  if (!unbounded) {
+    if (y < 0 || y >= top + viewport()->height()) return -1;
+    if (y < top) return 0;
+  }
+  const int row = TopRow() + FloorDiv(y - top, std::max(1, rowHeight_));
+  return unbounded || row < Rows() ? row : -1;
+}
+
+int FlexGrid::ColAtX(int x, bool unbounded) const {
+  const int left = ColWidth(0);
+  if (!unbounded) {
+    if (x < 0 || x >= left + viewport()->width()) return -1;
+    if (x < left) return 0;
+  } else if (x < left) {
+    return LeftCol() - 1;
+  }
+  int edge = left;
+  for (int col = LeftCol(); col < Cols(); ++col) {
+    edge += colWidths_[size_t(col)];
+    if (x < edge) return col;
+  }
+  return unbounded ? Cols() : -1;
+}
+
+int FlexGrid::CellLeft() const { return ColX(col_); }
+
+int FlexGrid::CellTop() const {
+  return row_ <= 0 ? 0 : RowHeight(0) + (row_ - TopRow()) * rowHeight_;
+}
+
+int FlexGrid::CellWidth() const { return ColWidth(col_); }
+
+int FlexGrid::CellHeight() const { return RowHeight(row_); }
+
+QString FlexGrid::CellFontName() const { return font().family(); }
+
+double FlexGrid::CellFontSize() const {
+  const QFont& f = font();
+  if (f.pointSizeF() > 0) return f.pointSizeF();
+  return f.pixelSize() * 72.0 / logicalDpiY();
+}
+
+QColor FlexGrid::DefaultBackColor(int row, int col) const {
+  // Fixed cells share the corner's colour; cells with none of their own cost nothing.
+  return palette().color(row == 0 || col == 0 ? QPalette::Button : QPalette::Base);
+}
+
+QColor FlexGrid::CellBackColor() const {
+  const QColor own = model_->BackColor(row_, col_);
+  return own.isValid() ? own : DefaultBackColor(row_, col_);
+}
+
+void FlexGrid::SetCellBackColor(const QColor& colour) {
+  const bool isDefault = !colour.isValid() || colour.rgba() == DefaultBackColor(row_, col_).rgba();
+  model_->SetBackColor(row_, col_, isDefault ? QColor() : colour);
+  if (row_ == 0 && col_ == 0) corner_->update();
+}
+
+int FlexGrid::CellAlignment() const { return model_->Alignment(row_, col_); }
+
+void FlexGrid::SetCellAlignment(int alignment) {
+  model_->SetAlignment(row_, col_, alignment);
+  if (row_ == 0 && col_ == 0) corner_->update();
+}
+
+int FlexGrid::ColWidth(int col) const {
+  if (col == 0) return vHeader_->Extent();
+  return col > 0 && col < Cols() ? colWidths_[size_t(col)] : 0;
+}
+
+void FlexGrid::SetColWidth(int col, int pixels) {
+  pixels = std::max(pixels, 0);
+  if (col == 0) {
+    vHeader_->SetExtent(pixels);
+    updateGeometries();
+    return;
+  }
+  if (col < 0 || col >= Cols()) return;
+  colWidths_[size_t(col)] = pixels;
+  if (model_->ShapePending() || col - 1 >= hHeader_->count()) return;
+  hHeader_->resizeSection(col - 1, pixels);
+  updateGeometries();  // the view would only do it on its next timer tick
+}
+
+int FlexGrid::RowHeight(int row) const {
+  if (row == 0) return hHeader_->Extent();
+  return row > 0 && row < Rows() ? rowHeight_ : 0;
+}
+
+bool FlexGrid::ColIsVisible(int col) const {
+  if (col == 0) return true;
+  if (col < LeftCol() || col >= Cols()) return false;
+  return ColX(col) + colWidths_[size_t(col)] <= ColWidth(0) + viewport()->width();
+}
+
+void FlexGrid::ApplyColumnWidths() {
+  for (int col = 1; col < Cols() && col - 1 < hHeader_->count(); ++col) {
+    if (hHeader_->sectionSize(col - 1) != colWidths_[size_t(col)])
+      hHeader_->resizeSection(col - 1, colWidths_[size_t(col)]);
+  }
+  updateGeometries();
+}
+
+void FlexGrid::ApplyFontMetrics() {
+  rowHeight_ = fontMetrics().height() + 6;
+  vHeader_->setDefaultSectionSize(rowHeight_);
+  hHeader_->SetExtent(rowHeight_);
+  updateGeometries();
+}
+
+void FlexGrid::Sort() {
+  int first = std::min(row_, rowSel_), last = std::max(row_, rowSel_);
+  if (row_ == rowSel_) {
+    first = 1;
+    last = Rows() - 1;
+  }
+  model_->SortRows(first, last, std::min(col_, colSel_), std::max(col_, colSel_));
+}
+
+void FlexGrid::AddItem(const QString& text, int index) {
+  if (index < 1 || index > Rows()) return;
+  BeforeShapeChange();
+  model_->InsertRow(index, text.split(QLatin1Char('\t')));
+}
+
+void FlexGrid::RemoveItem(int index) {
+  if (index < 1 || index >= Rows()) return;
+  BeforeShapeChange();
+  model_->RemoveRow(index);
+  ClampSelection();
+}
+
+void FlexGrid::Clear() {
+  model_->ClearTexts();
+  corner_->update();
+}
+
+void FlexGrid::Refresh() {
+  if (!redraw_) return;
+  viewport()->update();
+  hHeader_->viewport()->update();
+  vHeader_->viewport()->update();
+  corner_->update();
+}
+
+void FlexGrid::KeyDown(QKeyEvent*) {}
+void FlexGrid::KeyPress(int) {}
+void FlexGrid::DblClick() {}
+void FlexGrid::EnterCell() {}
+void FlexGrid::LeaveCell() {}
+void FlexGrid::Scroll() {}
+void FlexGrid::RightButtonDown(const QPoint&) {}
+
+void FlexGrid::WheelTurned(int delta) {
+  // Fine-grained wheels send small steps; they add up to rows.
+  wheelRest_ += delta * kWheelRowsPerNotch;
+  const int rows = wheelRest_ / kWheelNotch;
+  wheelRest_ -= rows * kWheelNotch;
+  if (rows != 0) SetTopRow(TopRow() - rows);
+}
+
+void FlexGrid::keyPressEvent(QKeyEvent* event) {
+  event->accept();
+  KeyDown(event);
+  if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return;
+  int ch = 0;
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    ch = 13;
+  } else {
+    const QList<uint> chars = event->text().toUcs4();
+    if (!chars.isEmpty() && QChar::isPrint(char32_t(chars.first()))) ch = int(chars.first());
+  }
+  if (ch != 0) KeyPress(ch);
+}
+
+bool FlexGrid::focusNextPrevChild(bool) { return false; }
+
+void FlexGrid::TrackMouse(QPoint point) {
+  mouseRow_ = RowAtY(point.y());
+  mouseCol_ = ColAtX(point.x());
+}
+
+void FlexGrid::MoveByMouse(int row, int col, int rowSel, int colSel) {
+  if (row == row_ && col == col_) {
+    SetSelection(row, col, rowSel, colSel);
+    return;
+  }
+  LeaveCell();
+  SetSelection(row, col, rowSel, colSel);
+  EnterCell();
+}
+
+void FlexGrid::MousePress(QMouseEvent* event, QPoint point) {
+  event->accept();
+  TrackMouse(point);
+  drag_ = Drag::kNone;
+  if (event->button() == Qt::RightButton) {
+    RightButtonDown(point);
+    return;
+  }
+  const int lastRow = Rows() - 1, lastCol = Cols() - 1;
+  const int row = mouseRow_, col = mouseCol_;
+  if (event->button() != Qt::LeftButton || row < 0 || col < 0 || lastRow < 1 || lastCol < 1) return;
+  if (row >= 1 && col >= 1) {
+    if (event->modifiers() & Qt::ShiftModifier)
+      SetSelection(row_, col_, row, col);
+    else
+      MoveByMouse(row, col, row, col);
+    drag_ = Drag::kCells;
+  } else if (row == 0 && col >= 1) {
+    MoveByMouse(1, col, lastRow, col);
+    drag_ = Drag::kColumns;
+  } else if (col == 0 && row >= 1) {
+    MoveByMouse(row, 1, row, lastCol);
+    drag_ = Drag::kRows;
+  } else {
+    MoveByMouse(1, 1, lastRow, lastCol);
+  }
+}
+
+void FlexGrid::MouseMove(QMouseEvent* event, QPoint point) {
+  event->accept();
+  TrackMouse(point);
+  if (drag_ == Drag::kNone) return;
+  if (!(event->buttons() & Qt::LeftButton) || Rows() < 2 || Cols() < 2) {
+    drag_ = Drag::kNone;
+    return;
+  }
+  // Dragging past the edge of the cells scrolls one row or column per move.
+  const QRect cells(ColWidth(0), RowHeight(0), viewport()->width(), viewport()->height());
+  if (drag_ != Drag::kColumns) {
+    if (point.y() < cells.top()) SetTopRow(TopRow() - 1);
+    if (point.y() > cells.bottom()) SetTopRow(TopRow() + 1);
+  }
+  if (drag_ != Drag::kRows) {
+    if (point.x() < cells.left()) SetLeftCol(LeftCol() - 1);
+    if (point.x() > cells.right()) SetLeftCol(LeftCol() + 1);
+  }
+  const int row = std::clamp(RowAtY(point.y(), true), 1, Rows() - 1);
+  const int col = std::clamp(ColAtX(point.x(), true), 1, Cols() - 1);
+  if (drag_ == Drag::kCells) SetSelection(row_, col_, row, col);
+  if (drag_ == Drag::kColumns) SetSelection(row_, col_, rowSel_, col);
+  if (drag_ == Drag::kRows) SetSelection(row_, col_, row, colSel_);
+}
+
+void FlexGrid::MouseRelease(QPoint point) {
+  TrackMouse(point);
+  drag_ = Drag::kNone;
+}
+
+void FlexGrid::MouseDoubleClick(QMouseEvent* event, QPoint point) {
+  MousePress(event, point);
+  if (event->button() == Qt::LeftButton) DblClick();
+}
+
+void FlexGrid::mousePressEvent(QMouseEvent* event) {
+  MousePress(event, event->position().toPoint() + viewport()->pos());
+}
+
+void FlexGrid::mouseMoveEvent(QMouseEvent* event) {
+  MouseMove(event, event->position().toPoint() + viewport()->pos());
+}
+
+void FlexGrid::mouseReleaseEvent(QMouseEvent* event) {
+  event->accept();
+  MouseRelease(event->position().toPoint() + viewport()->pos());
+}
+
+void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+  MouseDoubleClick(event, event->position().toPoint() + viewport()->pos());
+}
+
+void FlexGrid::wheelEvent(QWheelEvent* event) {
+  event->accept();
+  const int delta = event->angleDelta().y();
+  if (delta != 0) WheelTurned(delta);
+}
+
+void FlexGrid::scrollContentsBy(int dx, int dy) {
+  QTableView::scrollContentsBy(dx, dy);
+  Scroll();
+}
+
+void FlexGrid::updateGeometries() {
+  QTableView::updateGeometries();
+  if (corner_ == nullptr) return;
+  corner_->setGeometry(0, 0, ColWidth(0), RowHeight(0));
+  corner_->raise();
+}
+
+void FlexGrid::changeEvent(QEvent* event) {
+  QTableView::changeEvent(event);
+  if (event->type() == QEvent::FontChange && vHeader_ != nullptr) ApplyFontMetrics();
+}

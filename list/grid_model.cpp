@@ -1,1 +1,382 @@
 #include "grid_model.h"
+
+#include <QBrush>
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <numeric>
+
+namespace {
+
+Qt::Alignment ToQtAlignment(int alignment) {
+  static const Qt::Alignment kHorizontal[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
+  static const Qt::Alignment kVertical[] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
+  if (alignment < 0 || alignment >= GridModel::kAlignGeneral)
+    return Qt::AlignLeft | Qt::AlignVCenter;
+  return kHorizontal[alignment / 3] | kVertical[alignment % 3];
+}
+
+// True when the whole text, blanks around it aside, is one finite decimal number.
+bool ParseNumber(const QString& text, double& value) {
+  const QStringView trimmed = QStringView(text).trimmed();
+  char buffer[64];
+  if (trimmed.isEmpty() || trimmed.size() >= qsizetype(sizeof buffer)) return false;
+  int length = 0;
+  for (QChar ch : trimmed) {
+    if (ch.unicode() > 127) return false;
+    buffer[length++] = char(ch.unicode());
+  }
+  const char* begin = buffer;
+  const char* end = buffer + length;
+  if (*begin == '+') ++begin;
+  const char* digits = begin != end && *begin == '-' && begin == buffer ? begin + 1 : begin;
+  // from_chars would also take "inf" and "nan", which are words here.
+  if (digits == end || !(std::isdigit(static_cast<unsigned char>(*digits)) || *digits == '.'))
+    return false;
+  const auto [stop, error] = std::from_chars(begin, end, value);
+  return error == std::errc() && stop == end && std::isfinite(value);
+}
+
+// One cell's sort key. Empty cells come first, then numbers by value, then other texts:
+// comparing a number with a text as texts would make the order depend on the sort's path
+// (9.5 < 10 < "5x" < 9.5), so every number goes before every text.
+struct SortKey {
+  enum Kind : uint8_t { kEmpty, kNumber, kText } kind = kEmpty;
+  double number = 0;
+  QString folded;
+  QString text;
+};
+
+SortKey MakeKey(const QString& text) {
+  SortKey key;
+  if (text.isEmpty()) return key;
+  if (ParseNumber(text, key.number)) {
+    key.kind = SortKey::kNumber;
+    return key;
+  }
+  key.kind = SortKey::kText;
+  key.folded = text.toCaseFolded();
+  key.text = text;
+  return key;
+}
+
+int CompareKeys(const SortKey& a, const SortKey& b) {
+  if (a.kind != b.kind) return a.kind < b.kind ? -1 : 1;
+  if (a.kind == SortKey::kNumber) return a.number < b.number ? -1 : b.number < a.number ? 1 : 0;
+  if (a.kind == SortKey::kEmpty) return 0;
+  const int folded = a.folded.compare(b.folded);
+  return folded != 0 ? folded : a.text.compare(b.text);
+}
+
+}  // namespace
+
+GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {
+  texts_.resize(1);
+  aligns_.assign(1, kAlignGeneral);
+}
+
+void GridModel::Resize(int rows, int cols) {
+  Compact();
+  ResizeCols(std::max(cols, 1));
+  ResizeRows(std::max(rows, 1));
+}
+
+void GridModel::ResizeCols(int cols) {
+  if (cols == cols_) return;
+  const bool tell = !frozen_;
+  const bool grow = cols > cols_;
+  if (tell && grow) beginInsertColumns(QModelIndex(), cols_ - 1, cols - 2);
+  if (tell && !grow) beginRemoveColumns(QModelIndex(), cols - 1, cols_ - 2);
+  std::vector<QString> texts(size_t(rows_) * size_t(cols));
+  std::vector<uint8_t> aligns(texts.size(), kAlignGeneral);
+  const int kept = std::min(cols, cols_);
+  for (int row = 0; row < rows_; ++row) {
+    for (int col = 0; col < kept; ++col) {
+      texts[size_t(row) * size_t(cols) + size_t(col)] = std::move(texts_[At(row, col)]);
+      aligns[size_t(row) * size_t(cols) + size_t(col)] = aligns_[At(row, col)];
+    }
+  }
+  texts_.swap(texts);
+  aligns_.swap(aligns);
+  std::erase_if(colours_,
+                [cols](const auto& entry) { return int(entry.first & 0xffffffffu) >= cols; });
+  cols_ = cols;
+  if (tell) {
+    shownCols_ = cols_;
+    grow ? endInsertColumns() : endRemoveColumns();
+  } else {
+    shapeDirty_ = true;
+  }
+}
+
+void GridModel::ResizeRows(int rows) {
+  if (rows == rows_) return;
+  const bool tell = !frozen_;
+  const bool grow = rows > rows_;
+  if (tell && grow) beginInsertRows(QModelIndex(), rows_ - 1, rows - 2);
+  if (tell && !grow) beginRemoveRows(QModelIndex(), rows - 1, rows_ - 2);
+  texts_.resize(size_t(rows) * size_t(cols_));
+  aligns_.resize(texts_.size(), kAlignGeneral);
+  if (!grow)
+    std::erase_if(colours_, [rows](const auto& entry) { return int(entry.first >> 32) >= rows; });
+  rows_ = rows;
+  gapAt_ = rows_;
+  if (tell) {
+    shownRows_ = rows_;
+    grow ? endInsertRows() : endRemoveRows();
+  } else {
+    shapeDirty_ = true;
+  }
+}
+
+const QString& GridModel::Text(int row, int col) const {
+  static const QString kNone;
+  return InRange(row, col) ? texts_[At(row, col)] : kNone;
+}
+
+void GridModel::SetText(int row, int col, const QString& text) {
+  if (!InRange(row, col)) return;
+  texts_[At(row, col)] = text;
+  CellChanged(row, col);
+}
+
+void GridModel::SetRowTexts(int row, QStringList texts) {
+  if (!InRange(row, 0)) return;
+  const size_t base = At(row, 0);
+  const int given = int(std::min<qsizetype>(texts.size(), cols_));
+  for (int col = 0; col < given; ++col) texts_[base + size_t(col)] = std::move(texts[col]);
+  for (int col = given; col < cols_; ++col) texts_[base + size_t(col)] = QString();
+  RowsChanged(row, row);
+}
+
+void GridModel::InsertRow(int index, const QStringList& texts) {
+  if (index < 1 || index > rows_) return;
+  Compact();
+  if (!frozen_) beginInsertRows(QModelIndex(), index - 1, index - 1);
+  const size_t base = size_t(index) * size_t(cols_);
+  texts_.insert(texts_.begin() + ptrdiff_t(base), size_t(cols_), QString());
+  aligns_.insert(aligns_.begin() + ptrdiff_t(base), size_t(cols_), kAlignGeneral);
+  for (int col = 0; col < std::min<int>(cols_, int(texts.size())); ++col)
+    texts_[base + size_t(col)] = texts[col];
+  RekeyColours([index](int row) { return row < index ? row : row + 1; });
+  ++rows_;
+  gapAt_ = rows_;
+  if (frozen_) {
+    shapeDirty_ = true;
+    return;
+  }
+  shownRows_ = rows_;
+  endInsertRows();
+}
+
+void GridModel::RemoveRow(int index) {
+  if (index < 1 || index >= rows_) return;
+  if (!frozen_) beginRemoveRows(QModelIndex(), index - 1, index - 1);
+  if (gapLen_ == 0) {
+    gapAt_ = index;
+  } else if (index == gapAt_ - 1) {
+    --gapAt_;
+  } else if (index != gapAt_) {
+    Compact();
+    gapAt_ = index;
+  }
+  ++gapLen_;
+  --rows_;
+  if (frozen_) {
+    shapeDirty_ = true;
+    return;
+  }
+  shownRows_ = rows_;
+  endRemoveRows();
+}
+
+void GridModel::Compact() {
+  if (gapLen_ == 0) return;
+  const auto first = ptrdiff_t(gapAt_) * cols_;
+  const auto last = ptrdiff_t(gapAt_ + gapLen_) * cols_;
+  texts_.erase(texts_.begin() + first, texts_.begin() + last);
+  aligns_.erase(aligns_.begin() + first, aligns_.begin() + last);
+  const int gapAt = gapAt_, gapLen = gapLen_;
+  RekeyColours([gapAt, gapLen](int stored) {
+    return stored < gapAt ? stored : stored < gapAt + gapLen ? -1 : stored - gapLen;
+  });
+  gapAt_ = rows_;
+  gapLen_ = 0;
+}
+
+template <typename Map>
+void GridModel::RekeyColours(Map map) {
+  if (colours_.empty()) return;
+  std::unordered_map<uint64_t, QRgb> moved;
+  moved.reserve(colours_.size());
+  for (const auto& [key, colour] : colours_) {
+    const int row = map(int(key >> 32));
+    if (row >= 0) moved.emplace(uint64_t(row) << 32 | (key & 0xffffffffu), colour);
+  }
+  colours_.swap(moved);
+}
+
+void GridModel::ClearTexts() {
+  std::fill(texts_.begin(), texts_.end(), QString());
+  RowsChanged(0, rows_ - 1);
+}
+
+void GridModel::SortRows(int first, int last, int firstKey, int lastKey) {
+  first = std::max(first, 1);
+  last = std::min(last, rows_ - 1);
+  firstKey = std::max(firstKey, 0);
+  lastKey = std::min(lastKey, cols_ - 1);
+  if (last <= first || lastKey < firstKey) return;
+  Compact();
+  const int count = last - first + 1;
+  const int keyCount = lastKey - firstKey + 1;
+  std::vector<SortKey> keys;
+  keys.reserve(size_t(count) * size_t(keyCount));
+  for (int row = first; row <= last; ++row) {
+    for (int col = firstKey; col <= lastKey; ++col) keys.push_back(MakeKey(Text(row, col)));
+  }
+  std::vector<int> order(static_cast<size_t>(count));
+  std::iota(order.begin(), order.end(), 0);
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    for (int k = 0; k < keyCount; ++k) {
+      const int c = CompareKeys(keys[size_t(a) * keyCount + k], keys[size_t(b) * keyCount + k]);
+      if (c != 0) return c < 0;
+    }
+    return false;
+  });
+
+  const size_t base = At(first, 0);
+  std::vector<QString> texts(size_t(count) * size_t(cols_));
+  std::vector<uint8_t> aligns(texts.size());
+  std::vector<int> newRowOf(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    const size_t from = base + size_t(order[i]) * size_t(cols_);
+    std::move(texts_.begin() + ptrdiff_t(from), texts_.begin() + ptrdiff_t(from) + cols_,
+              texts.begin() + ptrdiff_t(i) * cols_);
+    std::copy_n(aligns_.begin() + ptrdiff_t(from), cols_, aligns.begin() + ptrdiff_t(i) * cols_);
+    newRowOf[size_t(order[i])] = first + i;
+  }
+  std::move(texts.begin(), texts.end(), texts_.begin() + ptrdiff_t(base));
+  std::copy(aligns.begin(), aligns.end(), aligns_.begin() + ptrdiff_t(base));
+  RekeyColours(
+      [&](int row) { return row < first || row > last ? row : newRowOf[size_t(row - first)]; });
+  RowsChanged(first, last);
+}
+
+QColor GridModel::BackColor(int row, int col) const {
+  if (!InRange(row, col)) return QColor();
+  const auto found = colours_.find(ColourKey(row, col));
+  return found == colours_.end() ? QColor() : QColor::fromRgba(found->second);
+}
+
+void GridModel::SetBackColor(int row, int col, const QColor& colour) {
+  if (!InRange(row, col)) return;
+  const uint64_t key = ColourKey(row, col);
+  if (colour.isValid()) {
+    auto [entry, added] = colours_.try_emplace(key, colour.rgba());
+    if (!added && entry->second == colour.rgba()) return;
+    entry->second = colour.rgba();
+  } else if (colours_.erase(key) == 0) {
+    return;
+  }
+  CellChanged(row, col);
+}
+
+int GridModel::Alignment(int row, int col) const {
+  return InRange(row, col) ? aligns_[At(row, col)] : kAlignGeneral;
+}
+
+void GridModel::SetAlignment(int row, int col, int alignment) {
+  if (!InRange(row, col) || alignment < 0 || alignment > kAlignGeneral) return;
+  uint8_t& stored = aligns_[At(row, col)];
+  if (stored == alignment) return;
+  stored = uint8_t(alignment);
+  CellChanged(row, col);
+}
+
+void GridModel::Freeze() { frozen_ = true; }
+
+void GridModel::Thaw() {
+  if (!frozen_) return;
+  frozen_ = false;
+  if (shapeDirty_) {
+    beginResetModel();
+    shownRows_ = rows_;
+    shownCols_ = cols_;
+    shapeDirty_ = dataDirty_ = false;
+    endResetModel();
+    return;
+  }
+  if (!dataDirty_) return;
+  dataDirty_ = false;
+  RowsChanged(0, rows_ - 1);
+}
+
+void GridModel::CellChanged(int row, int col) {
+  if (frozen_) {
+    dataDirty_ = true;
+    return;
+  }
+  if (row >= 1 && col >= 1) {
+    const QModelIndex cell = index(row - 1, col - 1);
+    emit dataChanged(cell, cell);
+  } else if (row == 0 && col >= 1) {
+    emit headerDataChanged(Qt::Horizontal, col - 1, col - 1);
+  } else if (col == 0 && row >= 1) {
+    emit headerDataChanged(Qt::Vertical, row - 1, row - 1);
+  }
+}
+
+void GridModel::RowsChanged(int first, int last) {
+  if (frozen_) {
+    dataDirty_ = true;
+    return;
+  }
+  if (first == 0 && cols_ > 1) emit headerDataChanged(Qt::Horizontal, 0, cols_ - 2);
+  first = std::max(first, 1);
+  if (last < first) return;
+  if (cols_ > 1) emit dataChanged(index(first - 1, 0), index(last - 1, cols_ - 2));
+  emit headerDataChanged(Qt::Vertical, first - 1, last - 1);
+}
+
+int GridModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : shownRows_ - 1;
+}
+
+int GridModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : shownCols_ - 1;
+}
+
+QVariant GridModel::CellData(int row, int col, int role, bool header) const {
+  if (!InRange(row, col)) return QVariant();
+  switch (role) {
+    case Qt::DisplayRole:
+      return Text(row, col);
+    case Qt::BackgroundRole: {
+      const QColor colour = BackColor(row, col);
+      return colour.isValid() ? QVariant(QBrush(colour)) : QVariant();
+    }
+    case Qt::TextAlignmentRole: {
+      const int alignment = Alignment(row, col);
+      if (header && alignment == kAlignGeneral) return QVariant();
+      return QVariant::fromValue(ToQtAlignment(alignment));
+    }
+    default:
+      return QVariant();
+  }
+}
+
+QVariant GridModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid()) return QVariant();
+  return CellData(index.row() + 1, index.column() + 1, role, false);
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation == Qt::Horizontal) return CellData(0, section + 1, role, true);
+  return CellData(section + 1, 0, role, true);
+}
+
+Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
+  // Not selectable: the grid draws its own selection.
+  return index.isValid() ? Qt::ItemIsEnabled : Qt::NoItemFlags;
+}

@@ -1,1 +1,89 @@
 #pragma once
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QStringList>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+// The grid's cells: texts, alignments and the few background colours, in grid coordinates
+// (row 0 the captions, column 0 the row numbers). The view sees grid rows 1.. and columns 1..
+// as its items and row 0 and column 0 as its header sections.
+//
+// While frozen, changes only touch the store; Thaw tells the view once, with a reset when
+// the shape changed and one dataChanged otherwise, so a batch of 100,000 writes costs no
+// signal per write.
+class GridModel : public QAbstractTableModel {
+ public:
+  // No alignment set: left for data cells, the header's own for captions and numbers.
+  static constexpr uint8_t kAlignGeneral = 9;
+
+  explicit GridModel(QObject* parent = nullptr);
+
+  int Rows() const { return rows_; }
+  int Cols() const { return cols_; }
+  // Keeps the cells that still fit; new cells are empty.
+  void Resize(int rows, int cols);
+
+  const QString& Text(int row, int col) const;
+  void SetText(int row, int col, const QString& text);
+  // Columns 0 .. Cols-1 take the texts in order; missing texts leave empty cells.
+  void SetRowTexts(int row, QStringList texts);
+  // Inserts an empty-formatted row before index (1 .. Rows), texts filling it from column 0.
+  void InsertRow(int index, const QStringList& texts);
+  void RemoveRow(int index);
+  void ClearTexts();
+  // Stable ascending sort of rows first..last by the key columns firstKey..lastKey.
+  void SortRows(int first, int last, int firstKey, int lastKey);
+
+  // Invalid when the cell has no colour of its own.
+  QColor BackColor(int row, int col) const;
+  // An invalid colour removes the cell's own colour.
+  void SetBackColor(int row, int col, const QColor& colour);
+  int Alignment(int row, int col) const;
+  void SetAlignment(int row, int col, int alignment);
+
+  void Freeze();
+  void Thaw();
+  bool Frozen() const { return frozen_; }
+  // Frozen with a row or column count the view has not been told about yet.
+  bool ShapePending() const { return shapeDirty_; }
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  QVariant headerData(int section, Qt::Orientation orientation,
+                      int role = Qt::DisplayRole) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+ private:
+  bool InRange(int row, int col) const {
+    return row >= 0 && row < rows_ && col >= 0 && col < cols_;
+  }
+  // Removed rows stay in the store as a gap until something else changes the shape, so
+  // removing many rows one by one at the same place costs one compaction, not one each.
+  int Stored(int row) const { return row < gapAt_ ? row : row + gapLen_; }
+  size_t At(int row, int col) const { return size_t(Stored(row)) * size_t(cols_) + size_t(col); }
+  // Colours are keyed by stored row, so they follow the gap without being touched.
+  uint64_t ColourKey(int row, int col) const { return uint64_t(Stored(row)) << 32 | uint32_t(col); }
+  void Compact();
+  void ResizeRows(int rows);
+  void ResizeCols(int cols);
+  QVariant CellData(int row, int col, int role, bool header) const;
+  // Tells the view about one changed cell, or remembers it while frozen.
+  void CellChanged(int row, int col);
+  void RowsChanged(int first, int last);
+  // Rebuilds the colour keys of stored rows; map returns the new stored row, -1 to drop.
+  template <typename Map>
+  void RekeyColours(Map map);
+
+  int rows_ = 1, cols_ = 1;
+  int gapAt_ = 1, gapLen_ = 0;
+  // What the view was last told; differs from rows_/cols_ only while frozen.
+  int shownRows_ = 1, shownCols_ = 1;
+  std::vector<QString> texts_;   // row-major, (rows_ + gapLen_) * cols_
+  std::vector<uint8_t> aligns_;  // row-major, as texts_
+  std::unordered_map<uint64_t, QRgb> colours_;
+  bool frozen_ = false, shapeDirty_ = false, dataDirty_ = false;
+};
