@@ -8,11 +8,13 @@
 
 ReplyWaitFilter::ReplyWaitFilter(QObject* linkEvents, std::vector<QPointer<QObject>> timerOwners)
     : linkEvents_(linkEvents), timerOwners_(std::move(timerOwners)) {
-  if (QCoreApplication::instance() != nullptr) QCoreApplication::instance()->installEventFilter(this);
+  if (QCoreApplication::instance() != nullptr)
+    QCoreApplication::instance()->installEventFilter(this);
 }
 
 ReplyWaitFilter::~ReplyWaitFilter() {
-  if (QCoreApplication::instance() != nullptr) QCoreApplication::instance()->removeEventFilter(this);
+  if (QCoreApplication::instance() != nullptr)
+    QCoreApplication::instance()->removeEventFilter(this);
   if (linkEvents_ != nullptr) {
     for (const auto& [type, value] : heldEvents_) {
       QCoreApplication::postEvent(linkEvents_, new LinkEvent(type, value));

@@ -1,12 +1,11 @@
 #pragma once
 
+#include <QEvent>
 #include <QObject>
 #include <QPointer>
 #include <memory>
 #include <utility>
 #include <vector>
-
-#include <QEvent>
 
 // Held while a transaction waits for the radio on the user-interface thread. The wait still
 // lets the window repaint, but no command, timer tick or second transaction may run inside

@@ -22,8 +22,8 @@ constexpr const char* kGetModeBusy = "Get mode...";
 constexpr const char* kGetModeDone = "Get mode done";
 constexpr const char* kTimeout = "Timeout";
 
-constexpr const char* kNotFound = "%1  not found!";         // model name
-constexpr const char* kLinkError = "%1:  ERROR %2";         // call, code
+constexpr const char* kNotFound = "%1  not found!";  // model name
+constexpr const char* kLinkError = "%1:  ERROR %2";  // call, code
 constexpr const char* kReceiverError = "Receiver error.";
 constexpr const char* kInterrupted = "Interrupted by user.";
 constexpr const char* kCreateThreadFailed = "CreateThread failed.";

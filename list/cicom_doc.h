@@ -1,1 +1,49 @@
 #pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include "list_file.h"
+
+class ListControl;
+
+// What a list is read from or written to: the lines of a file, header first.
+struct ListStream {
+  bool loading = true;
+  QString path;
+  QStringList lines;
+  ListEncoding encoding = ListEncoding::kUtf8;
+};
+
+// The station list as a document: its file, its modified flag and the open and save flow.
+// The rows themselves live only in the grid.
+class CIcomDoc : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit CIcomDoc(ListControl& view, QObject* parent = nullptr);
+
+  bool NewDocument();
+  bool OpenDocument(const QString& path);
+  bool SaveDocument(const QString& path);
+  void SerializeList(ListStream& stream);
+
+  bool IsModified() const { return modified_; }
+  void SetModifiedFlag(bool modified);
+
+  // The list's name for titles and prompts: its file name, or "Untitled".
+  QString title() const;
+  ListEncoding encoding() const { return encoding_; }
+
+  int m_lineCount = 0;
+  QString m_listPath;
+
+ signals:
+  void titleChanged();
+
+ private:
+  ListControl& view_;
+  bool modified_ = false;
+  ListEncoding encoding_ = ListEncoding::kUtf8;
+};

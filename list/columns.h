@@ -23,6 +23,8 @@ constexpr int kColStation = 2;
 constexpr int kColMode = 3;
 constexpr int kColUtc = 4;
 constexpr int kFirstUserColumn = 5;
+// Columns beyond this many in a header line are dropped.
+constexpr int kMaxColumns = 256;
 
 constexpr const char* kNewListHeader = "Freq (kHz);Station;Mode;UTC;LNG;ITU;Notes";
 constexpr const char* kUnnamedColumnCaption = "?";

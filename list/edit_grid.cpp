@@ -248,6 +248,11 @@ void CEditGrid::CommitEdit() {
   owner_.SetModifiedFlag(true);
 }
 
+void CEditGrid::CancelEdit() {
+  editBox_->hide();
+  listBox_->hide();
+}
+
 bool CEditGrid::isEditing() const { return !editBox_->isHidden(); }
 
 bool CEditGrid::UpStep(bool extend) {

@@ -40,6 +40,8 @@ class CEditGrid : public FlexGrid {
   void BeginEdit(int ch);
   // Takes the shown editor's value into the cell it was opened on.
   void CommitEdit();
+  // Hides an open editor without taking its text.
+  void CancelEdit();
 
   // True while the edit box is shown.
   bool isEditing() const;

@@ -6,6 +6,9 @@
 
 #include "test_support.h"
 
+// Fontconfig keeps what it loads until the process ends; that is not a leak of ours.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
+
 // Every test program gets a settings folder of its own, so no test reads or writes the
 // user's real settings, and runs without a display.
 int main(int argc, char** argv) {

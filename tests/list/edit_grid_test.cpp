@@ -15,8 +15,6 @@
 #include "test_support.h"
 #include "widget_app.h"
 
-// Fontconfig keeps a few blocks for the life of the process, out of our reach.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
 
 // Readable failures.
 void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }

@@ -15,8 +15,6 @@
 #include "test_support.h"
 #include "widget_app.h"
 
-// Fontconfig keeps what it loads until the process ends; that is not a leak of ours.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
 
 namespace {
 

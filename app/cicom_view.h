@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+#include "grid_owner.h"
+#include "link_control.h"
+#include "link_host.h"
+#include "list_control.h"
+#include "list_host.h"
+
+class CMainFrame;
+
+// The hub of the program: the grid with the list, the radio link, and the modes that tie
+// them together.
+class CIcomView : public QWidget, public GridOwner, public ListHost, public LinkHost {
+ public:
+  explicit CIcomView(CMainFrame& frame);
+  ~CIcomView() override;
+
+  ListControl& list() { return list_; }
+  CIcomDoc& doc() { return list_.doc(); }
+  LinkControl& link() { return link_; }
+
+  // After the first window is made and after every New and Open.
+  void OnInitialUpdate();
+  void ApplySettings(const LinkSettings& settings);
+
+  // Mode flags of the tuning automation.
+  bool timingMode = false;
+  bool autoMode = false;
+  bool scanMode = false;
+  bool scheduleMode = false;
+
+  // GridOwner
+  bool CanEdit() override;
+  void OnCellCommitted(QString& text) override;
+  void OnRowChanged() override;
+  bool OnGridDoubleClick() override;
+  void OnGridRightButton(const QPoint& point) override;
+  void SetModifiedFlag(bool modified) override;
+
+  // ListHost
+  void ShowListMessage(const QString& text) override;
+  bool AnyModeOn() override;
+  bool ReceiverIsNone() override;
+
+  // LinkHost
+  void SetPaneText(StatusPane pane, const QString& text) override;
+  void ShowMessageBox(const QString& caption, const QString& text, BoxIcon icon) override;
+  void ShowMessageDialog(const QString& text) override;
+  void SetWaitCursor(bool on) override;
+  QObject* FrequencyDialog() override;
+  void MatchFrequency(uint32_t hz) override;
+  void ShowLinkIndicator(int code) override;
+  void TurnOffTimedModes() override;
+  void OnConnectionChanged() override;
+
+ protected:
+  void focusInEvent(QFocusEvent* event) override;
+
+ private:
+  CMainFrame& frame_;
+  ListControl list_;
+  LinkControl link_;
+};

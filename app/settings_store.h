@@ -1,0 +1,6 @@
+#pragma once
+
+#include "link_control.h"
+
+// The link settings as stored ("Settings" group); absent values give the defaults.
+LinkSettings LoadLinkSettings();

@@ -1,0 +1,154 @@
+#include "main_frame.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include "cicom_view.h"
+#include "command_ids.h"
+#include "message_box.h"
+#include "widget_app.h"
+
+namespace {
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(bytes);
+}
+
+// Answers every box with a fixed button and keeps what was asked.
+class Answers {
+ public:
+  Answers() {
+    previous_ = SetMessageBoxFunction([this](QWidget*, const QString&, const QString& text,
+                                             QMessageBox::Icon, QMessageBox::StandardButtons) {
+      asked.push_back(text);
+      return answer;
+    });
+  }
+  ~Answers() { SetMessageBoxFunction(previous_); }
+
+  QMessageBox::StandardButton answer = QMessageBox::Cancel;
+  QStringList asked;
+
+ private:
+  MessageBoxFunction previous_;
+};
+
+class MainFrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WidgetApp();
+    QSettings("Corvanel", "Quilvar").remove("Recent File List");
+    ASSERT_TRUE(dir_.isValid());
+    frame_ = std::make_unique<CMainFrame>();
+    frame_->askSavePath = [this](QWidget*, const QString&) { return savePath_; };
+    ASSERT_TRUE(frame_->NewFile());
+  }
+
+  QString Path(const char* name) const { return dir_.filePath(name); }
+  CIcomDoc& doc() { return frame_->view().doc(); }
+  CEditGrid& grid() { return frame_->view().list().grid(); }
+  void Modify() { grid().WriteRowCells(1, {"", "7100", "changed"}); }
+
+  QTemporaryDir dir_;
+  Answers answers_;
+  QString savePath_;
+  std::unique_ptr<CMainFrame> frame_;
+};
+
+TEST_F(MainFrameTest, TitleFollowsTheList) {
+  EXPECT_EQ(frame_->windowTitle(), "Untitled - Corvanel Quilvar III");
+  WriteBytes(Path("stations.CSV"), "h\r\n7100;a;AM;\r\n");
+  ASSERT_TRUE(frame_->OpenFile(Path("stations.CSV")));
+  EXPECT_EQ(frame_->windowTitle(), "stations.CSV - Corvanel Quilvar III");
+}
+
+TEST_F(MainFrameTest, SavePromptGuardsNewOpenAndExit) {
+  Modify();
+  WriteBytes(Path("other.CSV"), "h\r\n9500;b;AM;\r\n");
+
+  answers_.answer = QMessageBox::Cancel;
+  EXPECT_FALSE(frame_->NewFile());
+  EXPECT_FALSE(frame_->OpenFile(Path("other.CSV")));
+  EXPECT_FALSE(frame_->close());
+  EXPECT_EQ(answers_.asked.value(0), "Save changes to Untitled?");
+  EXPECT_EQ(answers_.asked.size(), 3);
+  EXPECT_EQ(grid().TextMatrix(1, 2), "changed");
+
+  // Yes on a list without a name asks for one and saves there before going on.
+  answers_.answer = QMessageBox::Yes;
+  savePath_ = Path("saved.CSV");
+  ASSERT_TRUE(frame_->OpenFile(Path("other.CSV")));
+  EXPECT_TRUE(QFile::exists(Path("saved.CSV")));
+  EXPECT_EQ(grid().TextMatrix(1, 1), "9500.000");
+
+  // No discards.
+  Modify();
+  answers_.answer = QMessageBox::No;
+  EXPECT_TRUE(frame_->NewFile());
+  EXPECT_EQ(grid().TextMatrix(1, 2), "");
+}
+
+TEST_F(MainFrameTest, RecentFilesKeepTheLastFourNewestFirst) {
+  const char* names[] = {"a.CSV", "b.CSV", "c.CSV", "d.CSV", "e.CSV"};
+  for (const char* name : names) {
+    WriteBytes(Path(name), "h\r\n7100;a;AM;\r\n");
+    ASSERT_TRUE(frame_->OpenFile(Path(name)));
+  }
+  ASSERT_TRUE(frame_->OpenFile(Path("c.CSV")));
+  const QStringList expected{Path("c.CSV"), Path("e.CSV"), Path("d.CSV"), Path("b.CSV")};
+  EXPECT_EQ(frame_->recentFiles(), expected);
+  EXPECT_EQ(QSettings("Corvanel", "Quilvar").value("Recent File List/File1").toString(),
+            Path("c.CSV"));
+  // A new window reads them back, and the first entry opens its file.
+  CMainFrame again;
+  EXPECT_EQ(again.recentFiles(), expected);
+  ASSERT_NE(again.action(ID_FILE_MRU_FILE1 + 1), nullptr);
+  again.action(ID_FILE_MRU_FILE1 + 1)->trigger();
+  EXPECT_EQ(again.view().doc().m_listPath, Path("e.CSV"));
+}
+
+TEST_F(MainFrameTest, DroppedFileIsOpenedAsAList) {
+  WriteBytes(Path("dropped.CSV"), "h\r\n6000;cuba;AM;\r\n");
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(Path("dropped.CSV"))});
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(frame_.get(), &enter);
+  ASSERT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(frame_.get(), &drop);
+  EXPECT_EQ(doc().m_listPath, Path("dropped.CSV"));
+  EXPECT_EQ(grid().TextMatrix(1, 2), "cuba");
+}
+
+TEST_F(MainFrameTest, SaveShortcutSavesTheNamedList) {
+  WriteBytes(Path("s.CSV"), "h\r\n7100;a;AM;\r\n");
+  ASSERT_TRUE(frame_->OpenFile(Path("s.CSV")));
+  Modify();
+  frame_->action(ID_FILE_SAVE)->trigger();
+  EXPECT_FALSE(doc().IsModified());
+  QFile file(Path("s.CSV"));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(file.readAll().contains("7100.000;changed;"));
+}
+
+TEST_F(MainFrameTest, TextStillInTheEditorCountsBeforeTheSavePrompt) {
+  grid().SetRow(1);
+  grid().SetCol(2);
+  grid().BeginEdit('X');
+  ASSERT_TRUE(grid().isEditing());
+  answers_.answer = QMessageBox::Cancel;
+  EXPECT_FALSE(frame_->NewFile());
+  EXPECT_EQ(answers_.asked, QStringList{"Save changes to Untitled?"});
+  EXPECT_EQ(grid().TextMatrix(1, 2), "X");
+}
+
+}  // namespace
