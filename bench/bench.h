@@ -18,8 +18,9 @@ inline double Median(std::vector<double> values) {
 }
 
 struct BenchOptions {
-  int repetitions = 3;
+  int repetitions = 5;
   double idleSeconds = 10;
 };
 
 void RunLinkBenchmarks(const BenchOptions& options);
+void RunListBenchmarks(const BenchOptions& options);
