@@ -15,7 +15,7 @@ int CIcomApp::Run() {
   QApplication::setApplicationName(texts::kAppTitle);
 
   CMainFrame frame;
-  frame.view().ApplySettings(LoadLinkSettings());
+  frame.view().ApplySettings(LoadLinkSettings(), LoadScanInterval());
   frame.show();
 
   const QStringList args = QApplication::arguments();

@@ -1,9 +1,12 @@
 #include "cicom_view.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QVBoxLayout>
 
 #include "columns.h"
+#include "command_ids.h"
 #include "link_events.h"
 #include "list_format.h"
 #include "main_frame.h"
@@ -13,12 +16,17 @@
 #include "texts.h"
 
 CIcomView::CIcomView(CMainFrame& frame)
-    : QWidget(&frame), frame_(frame), list_(*this, *this, this), link_(*this, this) {
+    : QWidget(&frame),
+      frame_(frame),
+      list_(*this, *this, this),
+      link_(*this, this),
+      tuning_(list_, link_, *this) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(&list_.grid());
   setFocusPolicy(Qt::StrongFocus);
   setFocusProxy(&list_.grid());
+  list_.grid().installEventFilter(this);
 }
 
 CIcomView::~CIcomView() = default;
@@ -28,14 +36,21 @@ void CIcomView::OnInitialUpdate() {
   grid.SetRow(1);
   grid.SetCol(1);
   link_.UpdateLinkStatus();
+  tuning_.OnNewList();
+  if (!clockStarted_) {
+    clockStarted_ = true;
+    tuning_.StartClock();
+  }
+  frame_.UpdateCommandStates();
 }
 
-void CIcomView::ApplySettings(const LinkSettings& settings) {
+void CIcomView::ApplySettings(const LinkSettings& settings, int scanSeconds) {
   link_.SetSettings(settings);
+  tuning_.SetScanInterval(scanSeconds);
   SetModeChoices(ModelAt(settings.modelIndex).modes);
 }
 
-bool CIcomView::AnyModeOn() { return timingMode || autoMode || scanMode || scheduleMode; }
+bool CIcomView::AnyModeOn() { return tuning_.AnyModeOn(); }
 
 bool CIcomView::CanEdit() { return !AnyModeOn(); }
 
@@ -44,17 +59,22 @@ void CIcomView::OnCellCommitted(QString& text) {
   SetModifiedFlag(true);
 }
 
-// Tuning from the list arrives with the tuning automation.
-void CIcomView::OnRowChanged() {}
-
-bool CIcomView::OnGridDoubleClick() {
-  const CEditGrid& grid = list_.grid();
-  if (grid.MouseRow() < 1 || scanMode || scheduleMode || autoMode) return false;
-  if (timingMode || grid.MouseCol() < 1) return false;
-  return true;
+void CIcomView::OnRowChanged() {
+  tuning_.TuneCurrentRow(false);
+  frame_.UpdateCommandStates();
 }
 
-void CIcomView::OnGridRightButton(const QPoint&) {}
+bool CIcomView::OnGridDoubleClick() { return tuning_.OnGridDoubleClick(); }
+
+void CIcomView::OnGridRightButton(const QPoint& point) { ShowContextMenu(point); }
+
+void CIcomView::ShowContextMenu(const QPoint& point) {
+  QMenu menu(this);
+  menu.addAction(frame_.action(ID_SET_FREQUENCY));
+  menu.addAction(frame_.action(ID_SET_OFFSET_COLUMN));
+  frame_.UpdateCommandStates();
+  menu.exec(list_.grid().mapToGlobal(point));
+}
 
 void CIcomView::SetModifiedFlag(bool modified) { list_.doc().SetModifiedFlag(modified); }
 
@@ -86,17 +106,37 @@ void CIcomView::SetWaitCursor(bool on) {
 // The Operating Frequency dialog arrives with its own change.
 QObject* CIcomView::FrequencyDialog() { return nullptr; }
 
-// Following the radio through the list arrives with the tuning automation.
-void CIcomView::MatchFrequency(uint32_t) {}
+void CIcomView::MatchFrequency(uint32_t hz) { tuning_.MatchFrequency(hz); }
 
 void CIcomView::ShowLinkIndicator(int code) {
   frame_.SetPaneText(StatusPane::kLink, LinkIndicatorText(code));
+  frame_.UpdateCommandStates();
 }
 
-// Auto, Scan and Schedule Mode are turned off here through their toggles once they exist.
-void CIcomView::TurnOffTimedModes() {}
+void CIcomView::TurnOffTimedModes() { tuning_.TurnOffTimedModes(); }
 
-void CIcomView::OnConnectionChanged() {}
+// The Operating Frequency dialog is told here once it exists.
+void CIcomView::OnConnectionChanged() { frame_.UpdateCommandStates(); }
+
+void CIcomView::SetClockPane(const QString& text) { frame_.SetClockText(text); }
+
+// The Operating Frequency dialog re-reads the radio here once it exists.
+void CIcomView::RefreshFrequencyDialog() {}
+
+void CIcomView::OnTuningStateChanged() { frame_.UpdateCommandStates(); }
+
+bool CIcomView::eventFilter(QObject* watched, QEvent* event) {
+  // Ctrl+Up and Ctrl+Down belong to Previous and Next; with those disabled the keys do
+  // nothing rather than moving cells.
+  if (watched == &list_.grid() && event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if ((key->modifiers() & Qt::ControlModifier) &&
+        (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
 
 void CIcomView::focusInEvent(QFocusEvent* event) {
   QWidget::focusInEvent(event);

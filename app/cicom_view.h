@@ -8,12 +8,17 @@
 #include "link_host.h"
 #include "list_control.h"
 #include "list_host.h"
+#include "tuning_control.h"
 
 class CMainFrame;
 
 // The hub of the program: the grid with the list, the radio link, and the modes that tie
 // them together.
-class CIcomView : public QWidget, public GridOwner, public ListHost, public LinkHost {
+class CIcomView : public QWidget,
+                  public GridOwner,
+                  public ListHost,
+                  public LinkHost,
+                  public TuningHost {
  public:
   explicit CIcomView(CMainFrame& frame);
   ~CIcomView() override;
@@ -21,16 +26,13 @@ class CIcomView : public QWidget, public GridOwner, public ListHost, public Link
   ListControl& list() { return list_; }
   CIcomDoc& doc() { return list_.doc(); }
   LinkControl& link() { return link_; }
+  TuningControl& tuning() { return tuning_; }
 
   // After the first window is made and after every New and Open.
   void OnInitialUpdate();
-  void ApplySettings(const LinkSettings& settings);
-
-  // Mode flags of the tuning automation.
-  bool timingMode = false;
-  bool autoMode = false;
-  bool scanMode = false;
-  bool scheduleMode = false;
+  void ApplySettings(const LinkSettings& settings, int scanSeconds);
+  // The grid's context menu over a data cell.
+  void ShowContextMenu(const QPoint& point);
 
   // GridOwner
   bool CanEdit() override;
@@ -56,11 +58,19 @@ class CIcomView : public QWidget, public GridOwner, public ListHost, public Link
   void TurnOffTimedModes() override;
   void OnConnectionChanged() override;
 
+  // TuningHost
+  void SetClockPane(const QString& text) override;
+  void RefreshFrequencyDialog() override;
+  void OnTuningStateChanged() override;
+
  protected:
   void focusInEvent(QFocusEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   CMainFrame& frame_;
   ListControl list_;
   LinkControl link_;
+  TuningControl tuning_;
+  bool clockStarted_ = false;
 };

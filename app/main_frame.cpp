@@ -16,6 +16,8 @@
 #include "columns.h"
 #include "command_ids.h"
 #include "message_box.h"
+#include "receiver_models.h"
+#include "tuning_control.h"
 #include "texts.h"
 
 namespace {
@@ -83,7 +85,11 @@ QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& text, const 
     act->setShortcut(keys);
     act->setShortcutContext(Qt::WindowShortcut);
   }
-  connect(act, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
+  connect(act, &QAction::triggered, this, [this, id, handler = std::move(handler)] {
+    if (!CommandAllowed(id)) return;
+    handler();
+    UpdateCommandStates();
+  });
   menu->addAction(act);
   actions_[id] = act;
   return act;
@@ -106,6 +112,104 @@ void CMainFrame::BuildMenus() {
   QMenu* edit = menuBar()->addMenu("&Edit");
   AddCommand(edit, ID_JUSTIFY_COLUMNS, "Justify Columns", QKeySequence(),
              [this] { view_->list().JustifyColumns(); });
+  BuildCommMenu();
+  for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
+    connect(menu, &QMenu::aboutToShow, this, [this] { UpdateCommandStates(); });
+  }
+}
+
+void CMainFrame::BuildCommMenu() {
+  QMenu* comm = menuBar()->addMenu("&Comm");
+  TuningControl& tuning = view_->tuning();
+  LinkControl& link = view_->link();
+  // Setup and the Operating Frequency dialog arrive with their own changes.
+  AddCommand(comm, ID_SETUP, "Setup...", QKeySequence(), [] {});
+  AddCommand(comm, ID_CONNECT, "&Connect ...", QKeySequence(), [&link] { link.ToggleConnect(); })
+      ->setCheckable(true);
+  comm->addSeparator();
+  AddCommand(comm, ID_OPERATING_FREQUENCY, "Operating &Frequency ...", QKeySequence(), [] {});
+  AddCommand(comm, ID_SET_FREQUENCY, "&Set Frequency", QKeySequence(),
+             [&tuning] { tuning.SetFrequencyCommand(); });
+  AddCommand(comm, ID_AUTO_MODE, "&Auto Mode", QKeySequence(),
+             [&tuning] { tuning.ToggleAutoMode(); })
+      ->setCheckable(true);
+  comm->addSeparator();
+  AddCommand(comm, ID_TIMING, "&Timing", QKeySequence(), [&tuning] { tuning.ToggleTiming(); })
+      ->setCheckable(true);
+  AddCommand(comm, ID_PREVIOUS, "Previous", QKeySequence("Ctrl+Up"),
+             [&tuning] { tuning.StepToActiveRow(false); });
+  AddCommand(comm, ID_NEXT, "Next", QKeySequence("Ctrl+Down"),
+             [&tuning] { tuning.StepToActiveRow(true); });
+  comm->addSeparator();
+  AddCommand(comm, ID_SCHEDULE_MODE, "Schedule Mode", QKeySequence(),
+             [&tuning] { tuning.ToggleScheduleMode(); })
+      ->setCheckable(true);
+  AddCommand(comm, ID_SCAN_MODE, "Scan Mode", QKeySequence(),
+             [&tuning] { tuning.ToggleScanMode(); })
+      ->setCheckable(true);
+  comm->addSeparator();
+  AddCommand(comm, ID_POWER_ON, "Power ON", QKeySequence(), [&link] { link.PowerOn(); });
+  AddCommand(comm, ID_POWER_OFF, "Power OFF", QKeySequence(), [&link] { link.PowerOff(); });
+
+  // Only reachable from the grid's context menu.
+  auto* offset = new QAction("Set Offset Column", this);
+  offset->setData(ID_SET_OFFSET_COLUMN);
+  connect(offset, &QAction::triggered, this, [this, &tuning] {
+    if (!CommandAllowed(ID_SET_OFFSET_COLUMN)) return;
+    tuning.SetOffsetColumn();
+    UpdateCommandStates();
+  });
+  actions_[ID_SET_OFFSET_COLUMN] = offset;
+}
+
+bool CMainFrame::CommandAllowed(int id) const {
+  const TuningControl& tuning = view_->tuning();
+  if (tuning.scanMode) return id == ID_SCAN_MODE || id == ID_CONNECT;
+  if (tuning.scheduleMode) return id == ID_SCHEDULE_MODE || id == ID_CONNECT;
+  return true;
+}
+
+void CMainFrame::Enable(int id, bool enabled) {
+  if (QAction* act = action(id)) act->setEnabled(enabled);
+}
+
+void CMainFrame::Check(int id, bool checked) {
+  if (QAction* act = action(id)) act->setChecked(checked);
+}
+
+void CMainFrame::UpdateCommandStates() {
+  if (view_ == nullptr) return;  // still being built
+  const TuningControl& tuning = view_->tuning();
+  const LinkControl& link = view_->link();
+  const bool connected = link.linkConnected;
+  const bool editing = view_->list().grid().isEditing();
+  const bool none = IsNoneModel(link.settings().modelIndex);
+  const bool scanOrSchedule = tuning.scanMode || tuning.scheduleMode;
+  const bool noMode = !tuning.AnyModeOn();
+
+  Enable(ID_TIMING, !editing && !scanOrSchedule);
+  Check(ID_TIMING, tuning.timingMode);
+  const bool timedAllowed = connected && !editing && !tuning.autoMode && !tuning.timingMode;
+  Enable(ID_SCHEDULE_MODE, timedAllowed && !tuning.scanMode);
+  Check(ID_SCHEDULE_MODE, tuning.scheduleMode);
+  Enable(ID_SCAN_MODE, timedAllowed && !tuning.scheduleMode);
+  Check(ID_SCAN_MODE, tuning.scanMode);
+  Enable(ID_NEXT, tuning.timingMode);
+  Enable(ID_PREVIOUS, tuning.timingMode);
+  Enable(ID_SET_FREQUENCY, connected && !scanOrSchedule && !none);
+  Enable(ID_AUTO_MODE, connected && !editing && !scanOrSchedule && !none);
+  Check(ID_AUTO_MODE, tuning.autoMode);
+  Enable(ID_OPERATING_FREQUENCY, false);
+  Enable(ID_SETUP, false);
+  Enable(ID_CONNECT, !none);
+  Check(ID_CONNECT, connected);
+  Enable(ID_POWER_ON, link.CanPower());
+  Enable(ID_POWER_OFF, link.CanPower());
+  Enable(ID_SET_OFFSET_COLUMN, !scanOrSchedule);
+  for (int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS}) Enable(id, noMode);
+  for (int i = 0; i < kRecentFileCount; ++i) {
+    if (i < recent_.size()) Enable(ID_FILE_MRU_FILE1 + i, noMode);
+  }
 }
 
 void CMainFrame::BuildStatusBar() {
@@ -129,6 +233,10 @@ void CMainFrame::SetPaneText(StatusPane pane, const QString& text) {
       break;
   }
 }
+
+void CMainFrame::SetClockText(const QString& text) { clockPane_->setText(text); }
+
+QString CMainFrame::ClockText() const { return clockPane_->text(); }
 
 QString CMainFrame::PaneText(StatusPane pane) const {
   switch (pane) {

@@ -23,6 +23,14 @@ class CMainFrame : public QMainWindow {
 
   void SetPaneText(StatusPane pane, const QString& text);
   QString PaneText(StatusPane pane) const;
+  void SetClockText(const QString& text);
+  QString ClockText() const;
+
+  // Enables and checks every command from the state of the view; run after every command,
+  // timer tick, selection change and link event.
+  void UpdateCommandStates();
+  // While Scan Mode or Schedule Mode runs, only that mode's command and Connect get through.
+  bool CommandAllowed(int commandId) const;
 
   // The document commands; each asks to save a modified list first.
   bool NewFile();
@@ -47,6 +55,9 @@ class CMainFrame : public QMainWindow {
   QAction* AddCommand(QMenu* menu, int id, const QString& text, const QKeySequence& keys,
                       std::function<void()> handler);
   void BuildMenus();
+  void BuildCommMenu();
+  void Enable(int id, bool enabled);
+  void Check(int id, bool checked);
   void BuildStatusBar();
   void UpdateTitle();
   void AddRecentFile(const QString& path);
@@ -55,7 +66,7 @@ class CMainFrame : public QMainWindow {
   void SaveRecentFiles() const;
   void RebuildRecentMenu();
 
-  CIcomView* view_;
+  CIcomView* view_ = nullptr;
   std::map<int, QAction*> actions_;
   QMenu* fileMenu_ = nullptr;
   QAction* recentSeparator_ = nullptr;

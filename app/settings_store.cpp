@@ -14,3 +14,7 @@ LinkSettings LoadLinkSettings() {
   settings.baudRate = store.value("Baud", 9600).toInt();
   return settings;
 }
+
+int LoadScanInterval() {
+  return QSettings("Corvanel", "Quilvar").value("Settings/Scan", 2).toInt();
+}

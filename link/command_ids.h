@@ -18,3 +18,17 @@ constexpr int ID_APP_EXIT = 57665;
 constexpr int ID_JUSTIFY_COLUMNS = 32862;
 
 constexpr int kRecentFileCount = 4;
+
+constexpr int ID_OPERATING_FREQUENCY = 32771;
+constexpr int ID_CONNECT = 32777;
+constexpr int ID_SET_FREQUENCY = 32799;
+constexpr int ID_AUTO_MODE = 32800;
+constexpr int ID_SETUP = 32801;
+constexpr int ID_TIMING = 32805;
+constexpr int ID_SCAN_MODE = 32808;
+constexpr int ID_SCHEDULE_MODE = 32809;
+constexpr int ID_NEXT = 32810;
+constexpr int ID_PREVIOUS = 32811;
+constexpr int ID_POWER_ON = 32819;
+constexpr int ID_POWER_OFF = 32820;
+constexpr int ID_SET_OFFSET_COLUMN = 32866;

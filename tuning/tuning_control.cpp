@@ -1,0 +1,314 @@
+#include "tuning_control.h"
+
+#include <cmath>
+#include <limits>
+
+#include "colours.h"
+#include "columns.h"
+#include "command_ids.h"
+#include "link_control.h"
+#include "list_control.h"
+#include "list_format.h"
+#include "receiver_models.h"
+#include "texts.h"
+#include "utc_range.h"
+
+namespace {
+
+class RedrawOff {
+ public:
+  explicit RedrawOff(FlexGrid& grid) : grid_(grid) { grid_.SetRedraw(false); }
+  ~RedrawOff() { grid_.SetRedraw(true); }
+
+ private:
+  FlexGrid& grid_;
+};
+
+}  // namespace
+
+TuningControl::TuningControl(ListControl& list, LinkControl& link, TuningHost& host)
+    : list_(list),
+      link_(link),
+      host_(host),
+      grid_(list.grid()),
+      clock_([] { return std::time(nullptr); }) {
+  clockTimer_.setInterval(kClockIntervalMs);
+  scanTimer_.setInterval(1000);
+  connect(&clockTimer_, &QTimer::timeout, this, [this] { OnTimer(kTimerClock); });
+  connect(&scanTimer_, &QTimer::timeout, this, [this] { OnTimer(kTimerScan); });
+  // A tick due while the radio is awaited waits for the transaction to end.
+  link_.AddTimerOwner(&clockTimer_);
+  link_.AddTimerOwner(&scanTimer_);
+}
+
+void TuningControl::SetScanInterval(int seconds) {
+  // A stored interval of 0 or less must not make a timer that never rests.
+  scanTimer_.setInterval(1000 * std::max(seconds, 1));
+}
+
+int TuningControl::NowHhmm() const { return SplitUtc(clock_()).hhmm(); }
+
+// ---- A row to the receiver ----------------------------------------------------------------
+
+void TuningControl::TuneCurrentRow(bool force) {
+  if (!force && !autoMode) return;
+  const int r = grid_.Row();
+  QStringList cells = grid_.ReadRowCells(r);
+  list_.NormalizeRow(r, cells);
+  grid_.WriteRowCells(r, cells);
+  list_.doc().SetModifiedFlag(true);
+
+  double khz = LeadingNumber(grid_.TextMatrix(r, kColFrequency));
+  if (offsetColumn != kColFrequency) khz += LeadingNumber(grid_.TextMatrix(r, offsetColumn));
+  const double hz = std::trunc(khz * 1000.0);
+  // Sent wrapped to 32 bits, such a row would tune some other station without a word.
+  if (hz < 0 || hz > std::numeric_limits<uint32_t>::max()) {
+    if (link_.linkConnected) link_.SetStatusText(QString(), QString(texts::kWriteFreqOutOfRange));
+    return;
+  }
+  if (link_.WriteFrequency(static_cast<uint64_t>(hz)) <= 0) return;
+  const ModeEntry* modes = ModelAt(link_.settings().modelIndex).modes;
+  link_.WriteMode(ModeCodeByName(modes, grid_.TextMatrix(r, kColMode).toStdString()).code);
+  host_.RefreshFrequencyDialog();
+}
+
+bool TuningControl::OnGridDoubleClick() {
+  if (grid_.MouseRow() < 1 || scanMode || scheduleMode) return false;
+  if (autoMode) return true;
+  if (timingMode || grid_.MouseCol() < 1) {
+    TuneCurrentRow(true);
+    return false;
+  }
+  return true;
+}
+
+void TuningControl::SetFrequencyCommand() { TuneCurrentRow(true); }
+
+void TuningControl::SetOffsetColumn() {
+  offsetColumn = grid_.Col();
+  TuneCurrentRow(true);
+}
+
+void TuningControl::ToggleAutoMode() {
+  autoMode = !autoMode;
+  host_.OnTuningStateChanged();
+}
+
+void TuningControl::OnNewList() { offsetColumn = kColFrequency; }
+
+// ---- Clock and Timing --------------------------------------------------------------------
+
+void TuningControl::StartClock() {
+  UpdateClock();
+  clockTimer_.start();
+}
+
+void TuningControl::UpdateClock() {
+  const UtcTime now = SplitUtc(clock_());
+  host_.SetClockPane(QString::asprintf(" %02d:%02d UTC", now.hour, now.minute));
+  if (!timingMode) return;
+  RedrawOff batch(grid_);
+  const int row = grid_.Row(), col = grid_.Col();
+  const int hhmm = now.hhmm();
+  for (int i = 1; i < grid_.Rows(); ++i) {
+    const UtcRange range = ParseUtcRange(grid_.TextMatrix(i, kColUtc));
+    if (range.result <= 0) continue;
+    SetMark(i, IsActiveAt(range.result, range.start, range.end, hhmm) ? ActiveColour
+                                                                         : IdleColour);
+  }
+  grid_.SetRow(row);
+  grid_.SetCol(col);
+}
+
+// Marks are written only when they differ: the pass runs over the whole list every 10 s.
+void TuningControl::SetMark(int row, const QColor& colour) {
+  grid_.SetRow(row);
+  grid_.SetCol(0);
+  if (grid_.CellBackColor() != colour) grid_.SetCellBackColor(colour);
+}
+
+void TuningControl::ToggleTiming() {
+  timingMode = !timingMode;
+  UpdateClock();
+  if (!timingMode) {
+    RedrawOff batch(grid_);
+    const int row = grid_.Row(), col = grid_.Col();
+    list_.RenumberRows();
+    grid_.SetRow(row);
+    grid_.SetCol(col);
+  }
+  host_.OnTuningStateChanged();
+}
+
+void TuningControl::StepToActiveRow(bool down) {
+  int cur = grid_.Row();
+  const int col = grid_.Col();
+  {
+    RedrawOff batch(grid_);
+    const int step = down ? 1 : -1;
+    for (int i = cur + step; i >= 1 && i < grid_.Rows(); i += step) {
+      grid_.SetRow(i);
+      grid_.SetCol(0);
+      if (grid_.CellBackColor() == ActiveColour) {
+        grid_.SetRow(i);
+        grid_.SetCol(kColFrequency);
+        TuneCurrentRow(true);
+        cur = i;
+        break;
+      }
+    }
+    grid_.SetRow(cur);
+    grid_.SetCol(col);
+    grid_.ScrollToRow(cur, down);
+    grid_.Refresh();
+    grid_.setFocus();
+  }
+  host_.OnTuningStateChanged();
+}
+
+// ---- Scan and Schedule -------------------------------------------------------------------
+
+void TuningControl::ChooseRange() {
+  if (grid_.Row() == grid_.RowSel()) {
+    stepRow = grid_.Row();
+    rangeFirst = 1;
+    rangeLast = grid_.Rows() - 1;
+  } else {
+    rangeFirst = std::min(grid_.Row(), grid_.RowSel());
+    rangeLast = std::max(grid_.Row(), grid_.RowSel());
+    stepRow = rangeFirst;
+  }
+}
+
+void TuningControl::ScanStep() {
+  if (stepRow < 0) {
+    ChooseRange();
+    RedrawOff batch(grid_);
+    for (int i = rangeFirst; i <= rangeLast; ++i) SetMark(i, ScanColour);
+  }
+  const int top = grid_.TopRow();
+  grid_.SetRow(stepRow);
+  grid_.SetCol(kColFrequency);
+  if (!grid_.IsRowVisible(stepRow)) grid_.SetTopRow(top + 1);
+  grid_.Refresh();
+  TuneCurrentRow(true);
+  if (++stepRow > rangeLast) {
+    stepRow = rangeFirst;
+    if (!grid_.IsRowVisible(stepRow)) grid_.SetTopRow(rangeFirst);
+  }
+}
+
+void TuningControl::ScheduleStep() {
+  const int now = NowHhmm();
+  if (stepRow < 0) ChooseRange();
+  RedrawOff batch(grid_);
+  int row = grid_.Row(), col = grid_.Col();
+  bool found = false;
+  for (int i = rangeFirst; i <= rangeLast; ++i) {
+    const UtcRange range = ParseUtcRange(grid_.TextMatrix(i, kColUtc));
+    if (range.result <= 0) continue;
+    grid_.SetRow(i);
+    grid_.SetCol(0);
+    if (IsActiveAt(range.result, range.start, range.end, now) && !found) {
+      found = true;
+      // Already green: tuned by an earlier pass.
+      if (grid_.CellBackColor() == ActiveColour) continue;
+      grid_.SetCellBackColor(ActiveColour);
+      row = i;
+      grid_.SetRow(i);
+      grid_.SetCol(kColFrequency);
+      if (!grid_.IsRowVisible(i)) grid_.SetTopRow(i);
+      grid_.Refresh();
+      TuneCurrentRow(true);
+      continue;
+    }
+    if (grid_.CellBackColor() != IdleColour) grid_.SetCellBackColor(IdleColour);
+  }
+  grid_.SetRow(row);
+  grid_.SetCol(col);
+}
+
+void TuningControl::ToggleScheduleMode() {
+  if (!scheduleMode) {
+    scheduleMode = true;
+    stepRow = -1;
+    ScheduleStep();
+  } else {
+    scheduleMode = false;
+    RedrawOff batch(grid_);
+    list_.RenumberRows();
+    grid_.SetRow(stepRow);
+    grid_.SetCol(kColFrequency);
+    stepRow = -1;
+  }
+  host_.OnTuningStateChanged();
+}
+
+void TuningControl::ToggleScanMode() {
+  if (!scanMode) {
+    scanMode = true;
+    stepRow = -1;
+    ScanStep();
+    scanTimer_.start();
+  } else {
+    scanMode = false;
+    scanTimer_.stop();
+    RedrawOff batch(grid_);
+    list_.RenumberRows();
+    grid_.SetRow(stepRow);
+    grid_.SetCol(kColFrequency);
+    stepRow = -1;
+  }
+  host_.OnTuningStateChanged();
+}
+
+void TuningControl::OnTimer(int id) {
+  if (id == kTimerClock) {
+    UpdateClock();
+    if (scheduleMode) ScheduleStep();
+  } else if (id == kTimerScan) {
+    if (scanMode) ScanStep();
+  } else {
+    link_.OnTimer(id);
+    return;
+  }
+  host_.OnTuningStateChanged();
+}
+
+bool TuningControl::isTimerRunning(int id) const {
+  if (id == kTimerClock) return clockTimer_.isActive();
+  if (id == kTimerScan) return scanTimer_.isActive();
+  return link_.isTimerRunning(id);
+}
+
+void TuningControl::TurnOffTimedModes() {
+  if (autoMode) ToggleAutoMode();
+  if (scanMode) ToggleScanMode();
+  if (scheduleMode) ToggleScheduleMode();
+}
+
+// ---- Following the radio -----------------------------------------------------------------
+
+bool TuningControl::RowValue(int row, double* khz) const {
+  const QString cell = grid_.TextMatrix(row, kColFrequency);
+  if (cell.isEmpty()) return false;
+  *khz = LeadingNumber(cell);
+  if (offsetColumn != kColFrequency) *khz += LeadingNumber(grid_.TextMatrix(row, offsetColumn));
+  return true;
+}
+
+void TuningControl::MatchFrequency(uint32_t hz) {
+  const double target = hz / 1000.0;
+  double value = 0;
+  if (RowValue(grid_.Row(), &value) && value == target) return;
+  if (!(target > 0) || !autoMode || grid_.Rows() <= 1) return;
+  for (int i = 1; i < grid_.Rows(); ++i) {
+    if (RowValue(i, &value) && value == target) {
+      grid_.SetRow(i);
+      grid_.SetCol(kColFrequency);
+      if (!grid_.IsRowVisible(i)) grid_.SetTopRow(i);
+      grid_.Refresh();
+      return;
+    }
+  }
+}

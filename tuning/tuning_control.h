@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <cstdint>
+
+#include "utc_clock.h"
+
+class CEditGrid;
+class LinkControl;
+class ListControl;
+
+// What tuning needs from the window around it.
+class TuningHost {
+ public:
+  virtual ~TuningHost() = default;
+  virtual void SetClockPane(const QString& text) = 0;
+  // The Operating Frequency dialog re-reads the receiver, when its window exists.
+  virtual void RefreshFrequencyDialog() = 0;
+  // A mode was switched or a step ran: menus and toolbar show the new state.
+  virtual void OnTuningStateChanged() = 0;
+};
+
+constexpr int kClockIntervalMs = 10000;
+
+// The tuning half of the view: a row to the receiver, Auto Mode, Timing, Scan Mode and
+// Schedule Mode, and the UTC clock that drives them.
+class TuningControl : public QObject {
+ public:
+  TuningControl(ListControl& list, LinkControl& link, TuningHost& host);
+
+  void SetClock(UtcClock clock) { clock_ = std::move(clock); }
+  // Seconds between scan steps; anything below 1 counts as 1.
+  void SetScanInterval(int seconds);
+
+  // A row to the receiver: frequency (plus the offset column), then its mode.
+  void TuneCurrentRow(bool force);
+  bool OnGridDoubleClick();
+  void SetFrequencyCommand();
+  void SetOffsetColumn();
+  void ToggleAutoMode();
+
+  void UpdateClock();
+  void ChooseRange();
+  void ScanStep();
+  void ScheduleStep();
+  void StepToActiveRow(bool down);
+  void ToggleTiming();
+  void ToggleScheduleMode();
+  void ToggleScanMode();
+
+  // The first initial update of the view: the clock shows and starts ticking.
+  void StartClock();
+  // Resets what belongs to one list (the offset column).
+  void OnNewList();
+  // Timer ticks 111 and 222.
+  void OnTimer(int id);
+  bool isTimerRunning(int id) const;
+  // After a frequency reply: follow the radio through the list while Auto Mode is on.
+  void MatchFrequency(uint32_t hz);
+  // Disconnecting ends Auto, Scan and Schedule Mode through their toggles.
+  void TurnOffTimedModes();
+
+  bool AnyModeOn() const { return timingMode || autoMode || scanMode || scheduleMode; }
+
+  bool timingMode = false;
+  bool autoMode = false;
+  bool scanMode = false;
+  bool scheduleMode = false;
+  int stepRow = -1;
+  int rangeFirst = 0;
+  int rangeLast = 0;
+  int offsetColumn = 1;
+
+ private:
+  int NowHhmm() const;
+  void SetMark(int row, const QColor& colour);
+  void ClearMarks(int row);
+  bool RowValue(int row, double* khz) const;
+
+  ListControl& list_;
+  LinkControl& link_;
+  TuningHost& host_;
+  CEditGrid& grid_;
+  UtcClock clock_;
+  QTimer clockTimer_;
+  QTimer scanTimer_;
+};

@@ -1,0 +1,7 @@
+#include "utc_clock.h"
+
+UtcTime SplitUtc(std::time_t t) {
+  std::tm fields{};
+  gmtime_r(&t, &fields);
+  return {fields.tm_hour, fields.tm_min};
+}

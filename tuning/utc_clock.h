@@ -1,0 +1,15 @@
+#pragma once
+
+#include <ctime>
+#include <functional>
+
+// Every "now" of the program, so tests can set the time.
+using UtcClock = std::function<std::time_t()>;
+
+struct UtcTime {
+  int hour = 0;
+  int minute = 0;
+  int hhmm() const { return hour * 100 + minute; }
+};
+
+UtcTime SplitUtc(std::time_t t);
