@@ -24,3 +24,4 @@ struct BenchOptions {
 
 void RunLinkBenchmarks(const BenchOptions& options);
 void RunListBenchmarks(const BenchOptions& options);
+void RunTuningBenchmarks(const BenchOptions& options);

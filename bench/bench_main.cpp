@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication app(argc, argv);
   RunListBenchmarks(options);
+  RunTuningBenchmarks(options);
   RunLinkBenchmarks(options);
 
   std::error_code ignored;

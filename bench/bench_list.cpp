@@ -1,0 +1,54 @@
+#include "bench_list.h"
+
+#include <QFile>
+#include <cstdio>
+#include <random>
+#include <string>
+
+namespace {
+
+const char* const kStations[] = {"BBC World Service",
+                                 "Radio Romania International",
+                                 "Voice of Turkey",
+                                 "WRMI",
+                                 "Radio Habana Cuba",
+                                 "KBS World Radio",
+                                 "Radio Marti",
+                                 "Voice of Vietnam",
+                                 "RAE Argentina al Mundo",
+                                 "Radio Exterior de Espana",
+                                 "Channel 292",
+                                 "CHU Canada",
+                                 "WWV time signal",
+                                 "Volmet Shannon",
+                                 "US Air Force HFGCS",
+                                 "Radio Brasil Central"};
+const char* const kModes[] = {"AM", "USB", "LSB", "CW", "FM"};
+const char* const kLanguages[] = {"English", "Spanish", "French", "Arabic", "Chinese", "German"};
+const char* const kCountries[] = {"G", "USA", "ROU", "TUR", "CUB", "KOR", "E", "D", "CAN"};
+const char* const kSites[] = {"Woofferton", "Okeechobee", "Tiganesti", "Emirler",   "Bauta",
+                              "Kimjae",     "Noblejas",   "Rohrbach",  "Greenville"};
+
+template <size_t N>
+const char* Pick(const char* const (&names)[N], std::mt19937& random) {
+  return names[random() % N];
+}
+
+}  // namespace
+
+void WriteList(const QString& path) {
+  std::mt19937 random(7);
+  std::string text = "Freq (kHz);Station;Mode;UTC;LNG;ITU;Notes\r\n";
+  char line[256];
+  for (int i = 0; i < kLines; ++i) {
+    int start = random() % 24, length = 1 + random() % 6;
+    std::snprintf(line, sizeof line, "%.3f;%s %d;%s;%02d00-%02d00;%s;%s;%s relay, %d kW\r\n",
+                  1000 + (random() % 29000000) / 1000.0, Pick(kStations, random), i % 97,
+                  Pick(kModes, random), start, (start + length) % 24, Pick(kLanguages, random),
+                  Pick(kCountries, random), Pick(kSites, random), 100 + int(random() % 400));
+    text += line;
+  }
+  QFile file(path);
+  file.open(QIODevice::WriteOnly);
+  file.write(text.data(), static_cast<qint64>(text.size()));
+}
