@@ -33,6 +33,7 @@ class TuningControl : public QObject {
   void SetClock(UtcClock clock) { clock_ = std::move(clock); }
   // Seconds between scan steps; anything below 1 counts as 1.
   void SetScanInterval(int seconds);
+  int scanIntervalMs() const { return scanTimer_.interval(); }
 
   // A row to the receiver: frequency (plus the offset column), then its mode.
   void TuneCurrentRow(bool force);

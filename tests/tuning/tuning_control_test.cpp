@@ -449,6 +449,15 @@ TEST_F(TuningControlTest, AutoModeFollowsTheRadioThroughTheList) {
   EXPECT_EQ(Sent(), Texts{});
 }
 
+TEST_F(TuningControlTest, ScanIntervalBelowOneSecondRunsEverySecond) {
+  for (int seconds : {0, -5}) {
+    tuning_.SetScanInterval(seconds);
+    EXPECT_EQ(tuning_.scanIntervalMs(), 1000) << seconds;
+  }
+  tuning_.SetScanInterval(7);
+  EXPECT_EQ(tuning_.scanIntervalMs(), 7000);
+}
+
 TEST_F(TuningControlTest, ScanFromOneRowRunsThroughTheWholeList) {
   StartRadio("IC-R75");
   LoadNumbered(9, 5);
