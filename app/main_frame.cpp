@@ -17,8 +17,8 @@
 #include "command_ids.h"
 #include "message_box.h"
 #include "receiver_models.h"
-#include "tuning_control.h"
 #include "texts.h"
+#include "tuning_control.h"
 
 namespace {
 
@@ -124,29 +124,31 @@ void CMainFrame::BuildCommMenu() {
   LinkControl& link = view_->link();
   // Setup and the Operating Frequency dialog arrive with their own changes.
   AddCommand(comm, ID_SETUP, "Setup...", QKeySequence(), [] {});
-  AddCommand(comm, ID_CONNECT, "&Connect ...", QKeySequence(), [&link] { link.ToggleConnect(); })
-      ->setCheckable(true);
+  AddCommand(comm, ID_CONNECT, "&Connect ...", QKeySequence(), [&link] {
+    link.ToggleConnect();
+  })->setCheckable(true);
   comm->addSeparator();
   AddCommand(comm, ID_OPERATING_FREQUENCY, "Operating &Frequency ...", QKeySequence(), [] {});
   AddCommand(comm, ID_SET_FREQUENCY, "&Set Frequency", QKeySequence(),
              [&tuning] { tuning.SetFrequencyCommand(); });
-  AddCommand(comm, ID_AUTO_MODE, "&Auto Mode", QKeySequence(),
-             [&tuning] { tuning.ToggleAutoMode(); })
-      ->setCheckable(true);
+  AddCommand(comm, ID_AUTO_MODE, "&Auto Mode", QKeySequence(), [&tuning] {
+    tuning.ToggleAutoMode();
+  })->setCheckable(true);
   comm->addSeparator();
-  AddCommand(comm, ID_TIMING, "&Timing", QKeySequence(), [&tuning] { tuning.ToggleTiming(); })
-      ->setCheckable(true);
+  AddCommand(comm, ID_TIMING, "&Timing", QKeySequence(), [&tuning] {
+    tuning.ToggleTiming();
+  })->setCheckable(true);
   AddCommand(comm, ID_PREVIOUS, "Previous", QKeySequence("Ctrl+Up"),
              [&tuning] { tuning.StepToActiveRow(false); });
   AddCommand(comm, ID_NEXT, "Next", QKeySequence("Ctrl+Down"),
              [&tuning] { tuning.StepToActiveRow(true); });
   comm->addSeparator();
-  AddCommand(comm, ID_SCHEDULE_MODE, "Schedule Mode", QKeySequence(),
-             [&tuning] { tuning.ToggleScheduleMode(); })
-      ->setCheckable(true);
-  AddCommand(comm, ID_SCAN_MODE, "Scan Mode", QKeySequence(),
-             [&tuning] { tuning.ToggleScanMode(); })
-      ->setCheckable(true);
+  AddCommand(comm, ID_SCHEDULE_MODE, "Schedule Mode", QKeySequence(), [&tuning] {
+    tuning.ToggleScheduleMode();
+  })->setCheckable(true);
+  AddCommand(comm, ID_SCAN_MODE, "Scan Mode", QKeySequence(), [&tuning] {
+    tuning.ToggleScanMode();
+  })->setCheckable(true);
   comm->addSeparator();
   AddCommand(comm, ID_POWER_ON, "Power ON", QKeySequence(), [&link] { link.PowerOn(); });
   AddCommand(comm, ID_POWER_OFF, "Power OFF", QKeySequence(), [&link] { link.PowerOff(); });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -15,6 +16,14 @@ inline double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   size_t mid = values.size() / 2;
   return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
+}
+
+template <typename F>
+double Milliseconds(F&& work) {
+  QElapsedTimer timer;
+  timer.start();
+  work();
+  return timer.nsecsElapsed() / 1e6;
 }
 
 struct BenchOptions {

@@ -45,14 +45,6 @@ double RawSplitMilliseconds(const QString& path) {
   return timer.nsecsElapsed() / 1e6;
 }
 
-template <typename F>
-double Milliseconds(F&& work) {
-  QElapsedTimer timer;
-  timer.start();
-  work();
-  return timer.nsecsElapsed() / 1e6;
-}
-
 }  // namespace
 
 void RunListBenchmarks(const BenchOptions& options) {

@@ -26,14 +26,6 @@ constexpr int kComPort = 7;
 
 std::time_t At(int hour, int minute) { return hour * 3600 + minute * 60; }
 
-template <typename F>
-double Milliseconds(F&& work) {
-  QElapsedTimer timer;
-  timer.start();
-  work();
-  return timer.nsecsElapsed() / 1e6;
-}
-
 void SendMouse(QWidget* target, QEvent::Type type, QPoint point) {
   const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
   QMouseEvent event(type, point, target->mapToGlobal(point), Qt::LeftButton, held, Qt::NoModifier);

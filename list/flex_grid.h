@@ -173,3 +173,17 @@ class FlexGrid : public QTableView {
   int wheelRest_ = 0;  // eighths of a degree not yet turned into rows
   bool redraw_ = true;
 };
+
+// Holds back repaints for a batch of cell changes and repaints once at its end (unless an
+// outer batch is still running).
+class RedrawOff {
+ public:
+  explicit RedrawOff(FlexGrid& grid) : grid_(grid), was_(grid.Redraw()) { grid_.SetRedraw(false); }
+  ~RedrawOff() { grid_.SetRedraw(was_); }
+  RedrawOff(const RedrawOff&) = delete;
+  RedrawOff& operator=(const RedrawOff&) = delete;
+
+ private:
+  FlexGrid& grid_;
+  bool was_;
+};

@@ -12,20 +12,8 @@
 
 namespace {
 
-constexpr int kWidthsColumn0 = 60;
 constexpr int kLastColumnMinimum = 300;
 constexpr int kUnknownColumnWidth = 50;
-
-// Batches of cell changes repaint once, whatever the caller had set.
-class RedrawOff {
- public:
-  explicit RedrawOff(FlexGrid& grid) : grid_(grid), was_(grid.Redraw()) { grid_.SetRedraw(false); }
-  ~RedrawOff() { grid_.SetRedraw(was_); }
-
- private:
-  FlexGrid& grid_;
-  bool was_;
-};
 
 }  // namespace
 

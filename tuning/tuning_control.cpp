@@ -13,25 +13,10 @@
 #include "texts.h"
 #include "utc_range.h"
 
-namespace {
-
-class RedrawOff {
- public:
-  explicit RedrawOff(FlexGrid& grid) : grid_(grid) { grid_.SetRedraw(false); }
-  ~RedrawOff() { grid_.SetRedraw(true); }
-
- private:
-  FlexGrid& grid_;
-};
-
-}  // namespace
-
 TuningControl::TuningControl(ListControl& list, LinkControl& link, TuningHost& host)
-    : list_(list),
-      link_(link),
-      host_(host),
-      grid_(list.grid()),
-      clock_([] { return std::time(nullptr); }) {
+    : list_(list), link_(link), host_(host), grid_(list.grid()), clock_([] {
+        return std::time(nullptr);
+      }) {
   clockTimer_.setInterval(kClockIntervalMs);
   scanTimer_.setInterval(1000);
   connect(&clockTimer_, &QTimer::timeout, this, [this] { OnTimer(kTimerClock); });
@@ -113,8 +98,7 @@ void TuningControl::UpdateClock() {
   for (int i = 1; i < grid_.Rows(); ++i) {
     const UtcRange range = ParseUtcRange(grid_.TextMatrix(i, kColUtc));
     if (range.result <= 0) continue;
-    SetMark(i, IsActiveAt(range.result, range.start, range.end, hhmm) ? ActiveColour
-                                                                         : IdleColour);
+    SetMark(i, IsActiveAt(range.result, range.start, range.end, hhmm) ? ActiveColour : IdleColour);
   }
   grid_.SetRow(row);
   grid_.SetCol(col);
@@ -235,13 +219,18 @@ void TuningControl::ToggleScheduleMode() {
     ScheduleStep();
   } else {
     scheduleMode = false;
-    RedrawOff batch(grid_);
-    list_.RenumberRows();
-    grid_.SetRow(stepRow);
-    grid_.SetCol(kColFrequency);
-    stepRow = -1;
+    EndStepping();
   }
   host_.OnTuningStateChanged();
+}
+
+// The marks go, and the current cell lands on the row the mode would have gone on with.
+void TuningControl::EndStepping() {
+  RedrawOff batch(grid_);
+  list_.RenumberRows();
+  grid_.SetRow(stepRow);
+  grid_.SetCol(kColFrequency);
+  stepRow = -1;
 }
 
 void TuningControl::ToggleScanMode() {
@@ -253,11 +242,7 @@ void TuningControl::ToggleScanMode() {
   } else {
     scanMode = false;
     scanTimer_.stop();
-    RedrawOff batch(grid_);
-    list_.RenumberRows();
-    grid_.SetRow(stepRow);
-    grid_.SetCol(kColFrequency);
-    stepRow = -1;
+    EndStepping();
   }
   host_.OnTuningStateChanged();
 }

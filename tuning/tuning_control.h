@@ -76,6 +76,7 @@ class TuningControl : public QObject {
 
  private:
   int NowHhmm() const;
+  void EndStepping();
   void SetMark(int row, const QColor& colour);
   void ClearMarks(int row);
   bool RowValue(int row, double* khz) const;

@@ -33,7 +33,8 @@ class CommMenuTest : public ::testing::Test {
     radio_ = std::make_unique<PtyRadio>(options);
     ASSERT_TRUE(radio_->Start()) << radio_->error();
     QSettings("Corvanel", "Quilvar")
-        .setValue(QString("Ports/COM%1").arg(kComPort), QString::fromStdString(radio_->slavePath()));
+        .setValue(QString("Ports/COM%1").arg(kComPort),
+                  QString::fromStdString(radio_->slavePath()));
 
     previous_ = SetMessageBoxFunction([this](QWidget*, const QString&, const QString& text,
                                              QMessageBox::Icon, QMessageBox::StandardButtons) {
