@@ -3,10 +3,24 @@
 #include <QFile>
 #include <QSettings>
 #include <QString>
+#include <map>
 
 #include "com_ports.h"
 
+namespace {
+
+// Mappings of this run only, never stored: the demonstration's simulated radio.
+std::map<int, std::string>& RunMappings() {
+  static std::map<int, std::string> mappings;
+  return mappings;
+}
+
+}  // namespace
+
+void MapPortForThisRun(int port, const std::string& device) { RunMappings()[port] = device; }
+
 std::string PortDevice(int port) {
+  if (auto it = RunMappings().find(port); it != RunMappings().end()) return it->second;
   QSettings settings(QStringLiteral("Corvanel"), QStringLiteral("Quilvar"));
   settings.beginGroup(QStringLiteral("Ports"));
   QString mapped = settings.value(QStringLiteral("COM%1").arg(port)).toString();

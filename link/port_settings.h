@@ -6,6 +6,9 @@
 // names one, otherwise the default mapping.
 std::string PortDevice(int port);
 
+// Points a port at a device until the program ends, ahead of the settings store.
+void MapPortForThisRun(int port, const std::string& device);
+
 // True when the device behind the port exists and is a serial line.
 bool IsPortDetected(int port);
 

@@ -103,3 +103,11 @@ TEST_F(PortSettings, PortOpensTheMappedDevice) {
   EXPECT_TRUE(WaitUntil([&] { return read(line.master, &received, 1) == 1; }));
   EXPECT_EQ(received, 0xFD);
 }
+
+TEST_F(PortSettings, MappingForThisRunWinsAndIsNeverStored) {
+  MapPort(21, "/dev/stored-device");
+  MapPortForThisRun(21, "/dev/this-run-only");
+  EXPECT_EQ(PortDevice(21), "/dev/this-run-only");
+  QSettings store("Corvanel", "Quilvar");
+  EXPECT_EQ(store.value("Ports/COM21").toString(), "/dev/stored-device");
+}
