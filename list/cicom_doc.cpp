@@ -44,31 +44,33 @@ bool CIcomDoc::NewDocument() {
 
 bool CIcomDoc::OpenDocument(const QString& path) {
   if (view_.host().AnyModeOn()) return false;
-  WaitCursor cursor;
-  m_lineCount = 0;
-
-  // Counting pass: the number of lines shapes the grid and the first line names the user
-  // columns, before any row is read.
-  // A file that cannot be read is reported once, and the list on screen stays as it was.
-  ListFileText text;
   QString error;
-  if (!ReadListFile(path, &text, &error)) {
-    view_.host().ShowListMessage(error);
-    return false;
-  }
-  m_lineCount = static_cast<int>(text.lines.size());
-  if (!text.lines.isEmpty()) view_.ApplyHeaderLine(text.lines.front());
-
-  // Loading pass.
-  ListStream stream;
-  stream.loading = true;
-  stream.path = path;
-  if (!ReadListFile(path, &text, &error)) {
-    // The file changed under us between the passes; the grid must still match the columns.
-    view_.ResetGrid(m_lineCount);
+  if (!LoadList(path, &error)) {
+    // Shown once the wait cursor is gone.
     view_.host().ShowListMessage(error.isEmpty() ? QString(kOpenFailed) : error);
     return false;
   }
+  return true;
+}
+
+bool CIcomDoc::LoadList(const QString& path, QString* error) {
+  WaitCursor cursor;
+  // Counting pass: the number of lines shapes the grid and the first line names the user
+  // columns, before any row is read.
+  ListFileText text;
+  if (!readList(path, &text, error)) return false;
+  const int lineCount = static_cast<int>(text.lines.size());
+  const QString header = text.lines.value(0);
+
+  // Loading pass. Should the file have changed or vanished since the first one, nothing has
+  // been touched yet: the list on screen keeps its columns, its file and its modified flag,
+  // so a later Save can only write that list back where it came from.
+  if (!readList(path, &text, error)) return false;
+  m_lineCount = lineCount;
+  if (lineCount > 0) view_.ApplyHeaderLine(header);
+  ListStream stream;
+  stream.loading = true;
+  stream.path = path;
   stream.lines = std::move(text.lines);
   stream.encoding = text.encoding;
   SerializeList(stream);
@@ -80,25 +82,25 @@ bool CIcomDoc::OpenDocument(const QString& path) {
 
 bool CIcomDoc::SaveDocument(const QString& path) {
   const QString previousPath = m_listPath;
-  ListStream stream;
-  stream.loading = false;
-  stream.path = path;
-  stream.encoding = encoding_;
-  SerializeList(stream);
   QString error;
-  if (!WriteListFile(path, stream.lines, &stream.encoding, &error)) {
-    // The old file is untouched, the list is still where it was, and its changes stay
-    // marked.
-    m_listPath = previousPath;
-    view_.host().ShowListMessage(error);
-    modified_ = true;
-    emit titleChanged();
-    return false;
+  bool saved = false;
+  {
+    WaitCursor cursor;
+    ListStream stream;
+    stream.loading = false;
+    stream.path = path;
+    stream.encoding = encoding_;
+    SerializeList(stream);
+    saved = WriteListFile(path, stream.lines, &stream.encoding, &error);
+    if (saved) encoding_ = stream.encoding;
   }
-  encoding_ = stream.encoding;
-  modified_ = false;
+  // On failure the old file is untouched, the list is still bound to it, and its changes
+  // stay marked.
+  if (!saved) m_listPath = previousPath;
+  modified_ = !saved;
   emit titleChanged();
-  return true;
+  if (!saved) view_.host().ShowListMessage(error);
+  return saved;
 }
 
 void CIcomDoc::SerializeList(ListStream& stream) {

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 #include "list_file.h"
 
@@ -39,10 +40,16 @@ class CIcomDoc : public QObject {
   int m_lineCount = 0;
   QString m_listPath;
 
+  // How Open reads the file, once for each of its two passes; replaceable for tests.
+  std::function<bool(const QString& path, ListFileText* out, QString* error)> readList =
+      ReadListFile;
+
  signals:
   void titleChanged();
 
  private:
+  bool LoadList(const QString& path, QString* error);
+
   ListControl& view_;
   bool modified_ = false;
   ListEncoding encoding_ = ListEncoding::kUtf8;

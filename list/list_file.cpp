@@ -6,11 +6,10 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <cerrno>
-#include <cstring>
+
+#include "save_file.h"
 
 namespace {
 
@@ -39,12 +38,22 @@ const char* OpenForReadingFailure(int err) {
   }
 }
 
-const char* WriteFailure(int err, QFileDevice::FileError fileError) {
-  if (err == ENOSPC || err == EDQUOT || fileError == QFileDevice::ResourceError) {
-    return kFileDiskFullText;
+const char* SaveFailure(int err) {
+  switch (err) {
+    case ENOENT:
+    case ENOTDIR:
+      return kFileNotFoundText;
+    case ENOSPC:
+    case EDQUOT:
+      return kFileDiskFullText;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+      return kFileAccessDeniedText;
+    default:
+      return kFileWriteErrorText;
   }
-  if (err == EACCES || err == EPERM || err == EROFS) return kFileAccessDeniedText;
-  return kFileWriteErrorText;
 }
 
 class Descriptor {
@@ -93,19 +102,30 @@ bool ReadWholeFile(const QString& path, QByteArray* bytes, QString* error) {
   return true;
 }
 
+// Calls addLine(start, length) for every line: a line ends at CR LF, LF or a CR alone (as
+// some programs still write), and a last line without an end counts too. Stops when
+// addLine returns false; returns whether it ran to the end.
+template <typename Char, typename AddLine>
+bool ForEachLine(const Char* data, qsizetype size, AddLine addLine) {
+  qsizetype start = 0;
+  while (start < size) {
+    qsizetype end = start;
+    while (end < size && data[end] != u'\n' && data[end] != u'\r') ++end;
+    if (!addLine(start, end - start)) return false;
+    start = end + 1;
+    if (end + 1 < size && data[end] == u'\r' && data[end + 1] == u'\n') ++start;
+  }
+  return true;
+}
+
 // The number of lines, or -1 when one of them is longer than kMaxListLineBytes.
 qsizetype CountLines(const QByteArray& bytes) {
-  const char* p = bytes.constData();
-  const char* end = p + bytes.size();
   qsizetype lines = 0;
-  while (p < end) {
-    const void* found = std::memchr(p, '\n', size_t(end - p));
-    const char* lineEnd = found != nullptr ? static_cast<const char*>(found) : end;
-    if (lineEnd - p > kMaxListLineBytes) return -1;
+  const bool fits = ForEachLine(bytes.constData(), bytes.size(), [&](qsizetype, qsizetype length) {
     ++lines;
-    p = lineEnd + 1;
-  }
-  return lines;
+    return length <= kMaxListLineBytes;
+  });
+  return fits ? lines : -1;
 }
 
 // Valid UTF-8 is read as such; anything else is taken byte for byte as Latin-1, so every
@@ -131,19 +151,10 @@ QStringList SplitLines(const QString& text, qsizetype expectedLines) {
   QStringList lines;
   lines.reserve(expectedLines);
   const QChar* data = text.constData();
-  const qsizetype size = text.size();
-  qsizetype start = 0;
-  while (start < size) {
-    qsizetype end = text.indexOf(u'\n', start);
-    const qsizetype next = end < 0 ? size : end + 1;
-    if (end < 0) {
-      end = size;
-    } else if (end > start && data[end - 1] == u'\r') {
-      --end;
-    }
-    lines.append(QString(data + start, end - start));
-    start = next;
-  }
+  ForEachLine(data, text.size(), [&](qsizetype start, qsizetype length) {
+    lines.append(QString(data + start, length));
+    return true;
+  });
   return lines;
 }
 
@@ -186,30 +197,8 @@ void ListFileWriter::AddLine(QStringView line) {
 }
 
 bool ListFileWriter::Save(const QString& path, QString* error) const {
-  const QFileInfo existing(path);
-  // QSaveFile refuses these without an errno to tell why.
-  if (existing.isDir() || (existing.exists() && !existing.isWritable())) {
-    return Fail(error, kFileAccessDeniedText, path);
-  }
-  QSaveFile file(path);
-  errno = 0;
-  if (!file.open(QIODevice::WriteOnly)) {
-    const int err = errno;
-    if (err == ENOENT || err == ENOTDIR) return Fail(error, kFileNotFoundText, path);
-    return Fail(error, WriteFailure(err, QFileDevice::NoError), path);
-  }
-  errno = 0;
-  if (file.write(bytes_) != bytes_.size()) {
-    const int err = errno;
-    const QFileDevice::FileError fileError = file.error();
-    file.cancelWriting();
-    return Fail(error, WriteFailure(err, fileError), path);
-  }
-  errno = 0;
-  if (!file.commit()) {
-    return Fail(error, WriteFailure(errno, file.error()), path);
-  }
-  return true;
+  const int err = SaveFileBytes(path, bytes_);
+  return err == 0 || Fail(error, SaveFailure(err), path);
 }
 
 bool WriteListFile(const QString& path, const QStringList& lines, ListEncoding* encoding,
@@ -224,22 +213,17 @@ bool WriteListFile(const QString& path, const QStringList& lines, ListEncoding* 
 QString ReadFirstLine(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return QString();
-  QByteArray line = file.readLine(kMaxListLineBytes);
-  if (line.endsWith('\n')) line.chop(1);
-  if (line.endsWith('\r')) line.chop(1);
+  const QByteArray start = file.read(kMaxListLineBytes);
+  qsizetype firstLength = 0;
+  ForEachLine(start.constData(), start.size(), [&](qsizetype, qsizetype length) {
+    firstLength = length;
+    return false;
+  });
   ListEncoding ignored;
-  return Decode(line, &ignored);
+  return Decode(start.left(firstLength), &ignored);
 }
 
 bool WriteTextSilently(const QString& path, const QString& text) {
-  QSaveFile file(path);
-  // The widths are a convenience: where only the file itself is writable, write it in place.
-  file.setDirectWriteFallback(true);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  const QByteArray bytes = text.toUtf8();
-  if (file.write(bytes) != bytes.size()) {
-    file.cancelWriting();
-    return false;
-  }
-  return file.commit();
+  // The widths are a convenience: a failure keeps the old file and goes unmentioned.
+  return SaveFileBytes(path, text.toUtf8()) == 0;
 }

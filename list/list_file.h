@@ -36,8 +36,8 @@ constexpr const char* kFileWriteErrorText = "Encountered an unexpected error whi
 constexpr const char* kFileDiskFullText = "Disk full while accessing %1.";
 
 struct ListFileText {
-  // Lines end with LF or CR LF; a last line without either still counts, so an empty file
-  // has no lines. A CR anywhere else stays part of its line.
+  // Lines end with CR LF, LF or a CR alone; a last line without an end still counts, so an
+  // empty file has no lines.
   QStringList lines;
   ListEncoding encoding = ListEncoding::kUtf8;
 };
@@ -56,9 +56,8 @@ class ListFileWriter {
   ListEncoding encoding() const { return encoding_; }
   const QByteArray& bytes() const { return bytes_; }
 
-  // Writes a temporary file beside path and renames it over path only when all of it was
-  // written; the old file's permissions carry over. False with a message on failure, the
-  // old file untouched.
+  // Replaces path's content through SaveFileBytes. False with a message on failure, the
+  // old file untouched unless it had to be rewritten in place.
   bool Save(const QString& path, QString* error) const;
 
  private:
@@ -75,5 +74,6 @@ bool WriteListFile(const QString& path, const QStringList& lines, ListEncoding* 
 // is missing, unreadable or empty. Never reports anything.
 QString ReadFirstLine(const QString& path);
 
-// Writes text as it is, without a line end; false on failure, never reports anything.
+// Writes text as it is, without a line end, as a list is saved; false on failure, never
+// reports anything.
 bool WriteTextSilently(const QString& path, const QString& text);

@@ -8,12 +8,17 @@
 #include <QMimeData>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QUrl>
 
 #include "cicom_view.h"
+#include "columns.h"
 #include "command_ids.h"
 #include "message_box.h"
 #include "widget_app.h"
+
+// Readable failures.
+void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace {
 
@@ -57,6 +62,24 @@ class MainFrameTest : public ::testing::Test {
   CIcomDoc& doc() { return frame_->view().doc(); }
   CEditGrid& grid() { return frame_->view().list().grid(); }
   void Modify() { grid().WriteRowCells(1, {"", "7100", "changed"}); }
+
+  // Keys reach the window as the user's would: it must be shown and active.
+  void ShowAndActivate() {
+    frame_->show();
+    frame_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame_.get()));
+  }
+  // Keys go to the widget with the keyboard focus.
+  void Press(Qt::Key key) {
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    QTest::keyClick(QApplication::focusWidget(), key);
+  }
+  void Type(const QString& text) {
+    for (QChar ch : text) {
+      ASSERT_NE(QApplication::focusWidget(), nullptr);
+      QTest::keyClick(QApplication::focusWidget(), ch.toLatin1());
+    }
+  }
 
   QTemporaryDir dir_;
   Answers answers_;
@@ -133,7 +156,8 @@ TEST_F(MainFrameTest, SaveShortcutSavesTheNamedList) {
   WriteBytes(Path("s.CSV"), "h\r\n7100;a;AM;\r\n");
   ASSERT_TRUE(frame_->OpenFile(Path("s.CSV")));
   Modify();
-  frame_->action(ID_FILE_SAVE)->trigger();
+  ShowAndActivate();
+  QTest::keyClick(frame_.get(), Qt::Key_S, Qt::ControlModifier);
   EXPECT_FALSE(doc().IsModified());
   QFile file(Path("s.CSV"));
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -149,6 +173,43 @@ TEST_F(MainFrameTest, TextStillInTheEditorCountsBeforeTheSavePrompt) {
   EXPECT_FALSE(frame_->NewFile());
   EXPECT_EQ(answers_.asked, QStringList{"Save changes to Untitled?"});
   EXPECT_EQ(grid().TextMatrix(1, 2), "X");
+}
+
+TEST_F(MainFrameTest, TypedFrequencyIsNormalisedByTheViewWhenTheEditEnds) {
+  ShowAndActivate();
+  struct Case {
+    int col;
+    QString before, typed, after;
+  } cases[] = {
+      {kColFrequency, "", "abc", "10.000"},
+      {kColFrequency, "", "12345678", "9000000.000"},
+      {kColFrequency, "", "7100.1234", "7100.123"},
+      // What is typed goes in front of the cell's text.
+      {kColFrequency, "7100.000", "1", "17100.000"},
+      {kColStation, "", "7100.1234", "7100.1234"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed.toStdString());
+    grid().SetTextMatrix(1, c.col, c.before);
+    grid().SetRow(1);
+    grid().SetCol(c.col);
+    doc().SetModifiedFlag(false);
+    grid().setFocus();
+    Type(c.typed);
+    ASSERT_TRUE(grid().isEditing());
+    Press(Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !grid().isEditing(); }));
+    EXPECT_EQ(grid().TextMatrix(1, c.col), c.after);
+    EXPECT_TRUE(doc().IsModified());
+  }
+  // Emptied, a frequency cell stays empty rather than becoming 10.000.
+  grid().SetCol(kColFrequency);
+  Press(Qt::Key_Return);
+  ASSERT_TRUE(grid().isEditing());
+  Press(Qt::Key_Delete);
+  Press(Qt::Key_Return);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !grid().isEditing(); }));
+  EXPECT_EQ(grid().TextMatrix(1, kColFrequency), "");
 }
 
 }  // namespace

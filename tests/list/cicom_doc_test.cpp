@@ -1,1 +1,216 @@
+#include "cicom_doc.h"
+
 #include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <memory>
+#include <optional>
+
+#include "columns.h"
+#include "failing_save_calls.h"
+#include "fake_list_view.h"
+#include "list_control.h"
+#include "print_qt.h"
+#include "receiver_models.h"
+#include "widget_app.h"
+
+namespace {
+
+QByteArray ReadBytes(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(bytes);
+}
+
+// A list in normal form: saving it unchanged gives back these very bytes.
+const QByteArray kList =
+    "Freq (kHz);Station;Mode;UTC;Extra\r\n"
+    "7100.000;a;AM;0000-2400;x\r\n"
+    "9500.000;b;USB;;y\r\n";
+
+std::optional<Qt::CursorShape> OverrideCursor() {
+  const QCursor* cursor = QApplication::overrideCursor();
+  if (cursor == nullptr) return std::nullopt;
+  return cursor->shape();
+}
+
+class CIcomDocTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitBuiltInColumns();
+    SetModeChoices(ModesR75);
+    widget_.resize(1000, 600);
+    list_ = std::make_unique<ListControl>(view_, view_, &widget_);
+    view_.list = list_.get();
+    ASSERT_TRUE(dir_.isValid());
+    WriteBytes(Path("a.CSV"), kList);
+    ASSERT_TRUE(doc().OpenDocument(Path("a.CSV")));
+  }
+
+  QString Path(const char* name) const { return dir_.filePath(name); }
+  CIcomDoc& doc() { return list_->doc(); }
+  CEditGrid& grid() { return list_->grid(); }
+  // Every cell, captions included.
+  QList<QStringList> Cells() {
+    QList<QStringList> rows;
+    for (int r = 0; r < grid().Rows(); ++r) rows.push_back(grid().ReadRowCells(r));
+    return rows;
+  }
+
+  QApplication& app_ = WidgetApp();
+  QTemporaryDir dir_;
+  QWidget widget_;
+  FakeListView view_;
+  std::unique_ptr<ListControl> list_;
+};
+
+TEST_F(CIcomDocTest, SecondReadFailingLeavesTheListItsFileAndItsFlagAsTheyWere) {
+  // The other file has other columns and more lines: nothing of it may show.
+  WriteBytes(Path("b.CSV"), "F;S;M;U;One;Two;Three\r\n6000;c;AM;;1;2;3\r\n6010;d;AM;;\r\n");
+  const QString readError = QString(kFileReadErrorText).arg(Path("b.CSV"));
+  const struct {
+    bool modified;
+    QString secondError;
+    QString shown;
+  } cases[] = {
+      {false, readError, readError},
+      {true, QString(), "Failed to open document."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.shown.toStdString());
+    ASSERT_TRUE(doc().OpenDocument(Path("a.CSV")));
+    if (c.modified) grid().WriteRowCells(2, {"", "9500", "changed", "USB", "", "y"});
+    ASSERT_EQ(doc().IsModified(), c.modified);
+    const QList<QStringList> cells = Cells();
+    view_.messages.clear();
+    int reads = 0;
+    doc().readList = [&](const QString& path, ListFileText* out, QString* error) {
+      if (++reads == 2) {
+        *error = c.secondError;
+        return false;
+      }
+      return ReadListFile(path, out, error);
+    };
+
+    EXPECT_FALSE(doc().OpenDocument(Path("b.CSV")));
+    doc().readList = ReadListFile;
+    EXPECT_EQ(reads, 2);
+    EXPECT_EQ(view_.messages, QStringList{c.shown});
+    EXPECT_EQ(view_.messagesUnderWaitCursor, 0);
+    EXPECT_EQ(Cells(), cells);
+    EXPECT_EQ(doc().m_listPath, Path("a.CSV"));
+    EXPECT_EQ(doc().title(), "a.CSV");
+    EXPECT_EQ(doc().IsModified(), c.modified);
+
+    // Save writes the list on screen back where it came from.
+    ASSERT_TRUE(doc().SaveDocument(doc().m_listPath));
+    QByteArray expected = kList;
+    if (c.modified) expected.replace(";b;", ";changed;");
+    EXPECT_EQ(ReadBytes(Path("a.CSV")), expected);
+  }
+}
+
+TEST_F(CIcomDocTest, TheListFollowsTheFileLastReadOrWrittenWithItsEncoding) {
+  int titleChanges = 0;
+  QObject::connect(&doc(), &CIcomDoc::titleChanged, [&] { ++titleChanges; });
+  const QByteArray latin1 =
+      "Freq (kHz);Station;Mode;UTC\r\n690.000;R\xE1"
+      "dio;AM;\r\n";
+  WriteBytes(Path("latin1.CSV"), latin1);
+  ASSERT_TRUE(doc().OpenDocument(Path("latin1.CSV")));
+  EXPECT_EQ(doc().title(), "latin1.CSV");
+  EXPECT_EQ(doc().encoding(), ListEncoding::kLatin1);
+  EXPECT_FALSE(doc().IsModified());
+  EXPECT_GE(titleChanges, 1);
+
+  ASSERT_TRUE(doc().SaveDocument(Path("copy.CSV")));
+  EXPECT_EQ(doc().m_listPath, Path("copy.CSV"));
+  EXPECT_EQ(doc().title(), "copy.CSV");
+  EXPECT_EQ(ReadBytes(Path("copy.CSV")), latin1);
+  EXPECT_EQ(ReadBytes(Path("latin1.CSV")), latin1);
+
+  // A character Latin-1 cannot hold turns the list into UTF-8, but only once it is saved.
+  grid().WriteRowCells(1, {"", "690", QString::fromUtf8("Rádio €"), "AM"});
+  EXPECT_TRUE(doc().IsModified());
+  {
+    FailingSaveCalls calls(FailingSaveCalls::kSync, EIO);
+    ScopedSaveCalls installed(calls);
+    EXPECT_FALSE(doc().SaveDocument(Path("other.CSV")));
+  }
+  EXPECT_EQ(doc().m_listPath, Path("copy.CSV"));
+  EXPECT_EQ(doc().encoding(), ListEncoding::kLatin1);
+  EXPECT_TRUE(doc().IsModified());
+  ASSERT_TRUE(doc().SaveDocument(Path("copy.CSV")));
+  EXPECT_EQ(doc().encoding(), ListEncoding::kUtf8);
+  EXPECT_FALSE(doc().IsModified());
+  EXPECT_TRUE(ReadBytes(Path("copy.CSV"))
+                  .contains("R\xC3\xA1"
+                            "dio \xE2\x82\xAC;AM;"));
+}
+
+TEST_F(CIcomDocTest, FailedSaveKeepsTheListFileTheWidthsFileAndTheChanges) {
+  const QByteArray widths = "90;90;90;90;90;";
+  WriteBytes(Path("a.CSV1"), widths);
+  grid().WriteRowCells(1, {"", "7100", "changed", "AM"});
+  // As on a full disk, where the widths file is refused as well as the list.
+  const struct {
+    FailingSaveCalls::Call call;
+    int err;
+    const char* text;
+  } cases[] = {
+      {FailingSaveCalls::kCreate, ENOSPC, kFileDiskFullText},
+      {FailingSaveCalls::kWrite, ENOSPC, kFileDiskFullText},
+      {FailingSaveCalls::kSync, ENOSPC, kFileDiskFullText},
+      {FailingSaveCalls::kSync, EIO, kFileWriteErrorText},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "call " << c.call << " errno " << c.err);
+    view_.messages.clear();
+    FailingSaveCalls calls(c.call, c.err);
+    ScopedSaveCalls installed(calls);
+    EXPECT_FALSE(doc().SaveDocument(doc().m_listPath));
+    EXPECT_EQ(view_.messages, QStringList{QString(c.text).arg(Path("a.CSV"))});
+    EXPECT_EQ(view_.messagesUnderWaitCursor, 0);
+    EXPECT_TRUE(doc().IsModified());
+    EXPECT_EQ(doc().m_listPath, Path("a.CSV"));
+    EXPECT_EQ(grid().TextMatrix(1, 2), "changed");
+    EXPECT_EQ(ReadBytes(Path("a.CSV")), kList);
+    EXPECT_EQ(ReadBytes(Path("a.CSV1")), widths);
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), (QStringList{"a.CSV", "a.CSV1"}));
+  }
+}
+
+TEST_F(CIcomDocTest, OpeningAndSavingShowTheWaitCursorOnlyMeanwhile) {
+  std::vector<std::optional<Qt::CursorShape>> whileReading;
+  doc().readList = [&](const QString& path, ListFileText* out, QString* error) {
+    whileReading.push_back(OverrideCursor());
+    return ReadListFile(path, out, error);
+  };
+  ASSERT_TRUE(doc().OpenDocument(Path("a.CSV")));
+  EXPECT_EQ(whileReading,
+            (std::vector<std::optional<Qt::CursorShape>>{Qt::WaitCursor, Qt::WaitCursor}));
+  EXPECT_EQ(OverrideCursor(), std::nullopt);
+
+  struct : SaveCalls {
+    ssize_t Write(int fd, const void* data, size_t size) override {
+      shapes.push_back(OverrideCursor());
+      return SaveCalls::Write(fd, data, size);
+    }
+    std::vector<std::optional<Qt::CursorShape>> shapes;
+  } calls;
+  ScopedSaveCalls installed(calls);
+  ASSERT_TRUE(doc().SaveDocument(Path("a.CSV")));
+  // The widths file and the list.
+  EXPECT_EQ(calls.shapes,
+            (std::vector<std::optional<Qt::CursorShape>>{Qt::WaitCursor, Qt::WaitCursor}));
+  EXPECT_EQ(OverrideCursor(), std::nullopt);
+}
+
+}  // namespace

@@ -8,8 +8,7 @@
 #include <QWidget>
 
 #include "columns.h"
-#include "grid_owner.h"
-#include "list_host.h"
+#include "fake_list_view.h"
 #include "receiver_models.h"
 #include "widget_app.h"
 
@@ -25,25 +24,6 @@ void WriteBytes(const QString& path, const QByteArray& bytes) {
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.write(bytes);
 }
-
-// Stands in for the view: no modes on, messages collected.
-class FakeView : public ListHost, public GridOwner {
- public:
-  void ShowListMessage(const QString& text) override { messages.push_back(text); }
-  bool AnyModeOn() override { return modeOn; }
-  void OnRowChanged() override {}
-  bool ReceiverIsNone() override { return receiverNone; }
-  bool CanEdit() override { return true; }
-  void OnCellCommitted(QString&) override {}
-  bool OnGridDoubleClick() override { return true; }
-  void OnGridRightButton(const QPoint&) override {}
-  void SetModifiedFlag(bool modified) override { list->doc().SetModifiedFlag(modified); }
-
-  QStringList messages;
-  bool modeOn = false;
-  bool receiverNone = false;
-  ListControl* list = nullptr;
-};
 
 class ListControlTest : public ::testing::Test {
  protected:
@@ -77,7 +57,7 @@ class ListControlTest : public ::testing::Test {
   QApplication& app_ = WidgetApp();
   QTemporaryDir dir_;
   QWidget widget_;
-  FakeView fake_;
+  FakeListView fake_;
   std::unique_ptr<ListControl> list_;
 };
 

@@ -1,7 +1,13 @@
 #include "list_file.h"
 
+#include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -9,6 +15,10 @@
 #include <QTemporaryDir>
 #include <csignal>
 #include <filesystem>
+#include <functional>
+
+#include "failing_save_calls.h"
+#include "print_qt.h"
 
 namespace {
 
@@ -86,8 +96,6 @@ TEST_F(ListFileTest, LineEndsAndEncodingsSurviveARoundTrip) {
       {"a\nb\n", {"a", "b"}, ListEncoding::kUtf8},
       {"\n", {""}, ListEncoding::kUtf8},
       {"\r\n\r\n", {"", ""}, ListEncoding::kUtf8},
-      {"a\r\r\n", {"a\r"}, ListEncoding::kUtf8},
-      {"a\rb\n", {"a\rb"}, ListEncoding::kUtf8},
       {"caf\xC3\xA9\r\n", {QString::fromUtf8("café")}, ListEncoding::kUtf8},
       {"caf\xE9\r\n", {QString::fromUtf8("café")}, ListEncoding::kLatin1},
       {"cut \xC3", {QString::fromUtf8("cut Ã")}, ListEncoding::kLatin1},
@@ -119,6 +127,35 @@ TEST_F(ListFileTest, LineEndsAndEncodingsSurviveARoundTrip) {
     expected.replace("\r\n", "\n").replace("\n", "\r\n");
     EXPECT_EQ(Write(text.lines, &text.encoding), expected);
   }
+}
+
+TEST_F(ListFileTest, ACrAloneEndsALineAndIsSavedAsCrLf) {
+  const struct {
+    QByteArray bytes;
+    QStringList lines;
+  } cases[] = {
+      {"F;S\r7100;a\r9500;b\r", {"F;S", "7100;a", "9500;b"}},
+      {"F;S\r7100;a", {"F;S", "7100;a"}},
+      {"\r", {""}},
+      {"\r\r", {"", ""}},
+      {"a\r\r\n", {"a", ""}},
+      {"a\n\rb", {"a", "", "b"}},
+      {"a\rb\nc\r\nd", {"a", "b", "c", "d"}},
+      {"caf\xE9\rb", {QString::fromUtf8("café"), "b"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bytes.toStdString());
+    ListFileText text = Read(c.bytes);
+    EXPECT_EQ(text.lines, c.lines);
+    EXPECT_EQ(Write(text.lines, &text.encoding), (c.lines.join("\r\n") + "\r\n").toLatin1());
+  }
+  // The line length limit holds between CRs as well.
+  const QString path = Path("long.csv");
+  WriteBytes(path, "header\r" + QByteArray(kMaxListLineBytes + 1, 'a'));
+  ListFileText text;
+  QString error;
+  EXPECT_FALSE(ReadListFile(path, &text, &error));
+  EXPECT_EQ(error, Message(kFileLineTooLongText, path));
 }
 
 TEST_F(ListFileTest, Latin1ListTurnsUtf8WhenATypedCharacterNeedsIt) {
@@ -204,6 +241,98 @@ TEST_F(ListFileTest, SaveFailingHalfWayKeepsTheOldFile) {
   EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList{"list.csv"});
 }
 
+TEST_F(ListFileTest, AFailingStepKeepsTheOldFilesAndLeavesNoTemporaryFile) {
+  const QString list = Path("list.CSV");
+  const QString widths = Path("list.CSV1");
+  const QByteArray oldList = "Freq (kHz);Station\r\n7100.000;old\r\n";
+  const QByteArray oldWidths = "100;280;";
+  const QStringList lines(40, QStringLiteral("7100.000;A station;AM;0000-2400;;;"));
+  const struct {
+    FailingSaveCalls::Call call;
+    int err;
+    int after;
+    const char* text;
+  } cases[] = {
+      {FailingSaveCalls::kCreate, ENOSPC, 0, kFileDiskFullText},
+      {FailingSaveCalls::kCreate, EROFS, 0, kFileAccessDeniedText},
+      {FailingSaveCalls::kWrite, ENOSPC, 0, kFileDiskFullText},
+      {FailingSaveCalls::kWrite, ENOSPC, 5, kFileDiskFullText},
+      {FailingSaveCalls::kWrite, EDQUOT, 5, kFileDiskFullText},
+      {FailingSaveCalls::kWrite, EIO, 5, kFileWriteErrorText},
+      {FailingSaveCalls::kSync, ENOSPC, 0, kFileDiskFullText},
+      {FailingSaveCalls::kSync, EIO, 0, kFileWriteErrorText},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "call " << c.call << " errno " << c.err);
+    WriteBytes(list, oldList);
+    WriteBytes(widths, oldWidths);
+    FailingSaveCalls calls(c.call, c.err, c.after);
+    ScopedSaveCalls installed(calls);
+    ListEncoding encoding = ListEncoding::kUtf8;
+    QString error;
+    EXPECT_FALSE(WriteListFile(list, lines, &encoding, &error));
+    EXPECT_EQ(error, Message(c.text, list));
+    EXPECT_FALSE(WriteTextSilently(widths, "90;90;90;"));
+    EXPECT_EQ(ReadBytes(list), oldList);
+    EXPECT_EQ(ReadBytes(widths), oldWidths);
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), (QStringList{"list.CSV", "list.CSV1"}));
+  }
+}
+
+// A 64 KiB file system over a folder, in a mount namespace of this thread's own so nothing
+// outside the test sees it. Needs the right to mount.
+class SmallTmpfs {
+ public:
+  explicit SmallTmpfs(const QString& folder) : folder_(QFile::encodeName(folder)) {
+    if (::unshare(CLONE_NEWNS) != 0) return;
+    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) return;
+    mounted_ = ::mount("tmpfs", folder_.constData(), "tmpfs", 0, "size=64k") == 0;
+  }
+  ~SmallTmpfs() {
+    if (mounted_) ::umount2(folder_.constData(), MNT_DETACH);
+  }
+  bool mounted() const { return mounted_; }
+
+  // Takes every free block.
+  void Fill() {
+    const int fd = ::open(folder_ + "/filler", O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_GE(fd, 0);
+    const QByteArray block(4096, 'x');
+    while (::write(fd, block.constData(), block.size()) > 0) {
+    }
+    ::close(fd);
+  }
+
+ private:
+  QByteArray folder_;
+  bool mounted_ = false;
+};
+
+TEST_F(ListFileTest, FullDiskKeepsTheOldListAndWidthsFile) {
+  const QString disk = Path("disk");
+  ASSERT_TRUE(QDir().mkdir(disk));
+  SmallTmpfs tmpfs(disk);
+  if (!tmpfs.mounted()) GTEST_SKIP() << "no right to mount; the injected failures cover this";
+  const QString list = disk + "/list.CSV";
+  const QString widths = disk + "/list.CSV1";
+  const QByteArray oldList = "Freq (kHz);Station\r\n7100.000;old\r\n";
+  WriteBytes(list, oldList);
+  WriteBytes(widths, "100;280;");
+  tmpfs.Fill();
+
+  // A small list: all of it fits in a write buffer, so only the flush can notice.
+  const QStringList lines(40,
+                          QStringLiteral("7100.000;A station with a longer name;AM;0000-2400;;;"));
+  ListEncoding encoding = ListEncoding::kUtf8;
+  QString error;
+  EXPECT_FALSE(WriteListFile(list, lines, &encoding, &error));
+  EXPECT_EQ(error, Message(kFileDiskFullText, list));
+  EXPECT_FALSE(WriteTextSilently(widths, "90;90;90;"));
+  EXPECT_EQ(ReadBytes(list), oldList);
+  EXPECT_EQ(ReadBytes(widths), "100;280;");
+  EXPECT_EQ(QDir(disk).entryList(QDir::Files), (QStringList{"filler", "list.CSV", "list.CSV1"}));
+}
+
 TEST_F(ListFileTest, SaveToAFolderOrIntoAMissingFolderIsRefused) {
   const QString folder = Path("folder.csv");
   ASSERT_TRUE(QDir().mkdir(folder));
@@ -216,26 +345,166 @@ TEST_F(ListFileTest, SaveToAFolderOrIntoAMissingFolderIsRefused) {
   EXPECT_EQ(error, Message(kFileNotFoundText, inMissingFolder));
 }
 
-TEST_F(ListFileTest, PermissionsDenyReadingAndSavingAndKeepTheOldFile) {
-  if (geteuid() == 0) GTEST_SKIP() << "permissions do not stop root";
+void Chmod(const QString& path, mode_t mode) {
+  ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0) << path.toStdString();
+}
+
+mode_t Mode(const QString& path) {
+  struct stat info {};
+  return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+struct Outcome {
+  bool ok = false;
+  QString error;
+};
+
+// Permission bits do not stop root, and the tests run as root in CI: there, `what` runs in
+// a child process that has given up root's rights for those of "nobody". Anyone else runs
+// it right here.
+Outcome AsUserWithoutRootsRights(const std::function<Outcome()>& what) {
+  if (::geteuid() != 0) return what();
+  constexpr uid_t kNobody = 65534;
+  int pipeEnds[2];
+  if (::pipe(pipeEnds) != 0) {
+    ADD_FAILURE() << "pipe failed";
+    return {};
+  }
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::close(pipeEnds[0]);
+    if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
+      ::_exit(2);
+    }
+    const Outcome outcome = what();
+    const QByteArray report = (outcome.ok ? "1" : "0") + outcome.error.toUtf8();
+    const bool sent = ::write(pipeEnds[1], report.constData(), report.size()) == report.size();
+    ::_exit(sent ? 0 : 3);
+  }
+  ::close(pipeEnds[1]);
+  QByteArray report;
+  char buffer[512];
+  for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) != 0;) {
+    if (n > 0) report.append(buffer, n);
+    if (n < 0 && errno != EINTR) break;
+  }
+  ::close(pipeEnds[0]);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || report.isEmpty()) {
+    ADD_FAILURE() << "the child without root's rights failed, status " << status;
+    return {};
+  }
+  return {report.startsWith('1'), QString::fromUtf8(report.mid(1))};
+}
+
+Outcome Save(const QString& path, const QStringList& lines) {
+  Outcome outcome;
+  ListEncoding encoding = ListEncoding::kUtf8;
+  outcome.ok = WriteListFile(path, lines, &encoding, &outcome.error);
+  return outcome;
+}
+
+TEST_F(ListFileTest, PermissionsAsAUserWithoutRootsRights) {
+  Chmod(dir_.path(), 0755);
   const QString locked = Path("locked");
   ASSERT_TRUE(QDir().mkdir(locked));
-  const QString path = locked + "/list.csv";
-  const QString unreadable = locked + "/secret.csv";
+  const QString writable = locked + "/list.CSV";
+  const QString readOnly = locked + "/kept.CSV";
+  const QString secret = locked + "/secret.CSV";
+  for (const QString& path : {writable, readOnly, secret}) WriteBytes(path, "old\r\n");
+  Chmod(writable, 0666);
+  Chmod(readOnly, 0444);
+  Chmod(secret, 0200);
+  // No new file can be made in the folder, by anyone but root.
+  Chmod(locked, 0555);
+  struct Unlock {
+    QString folder;
+    ~Unlock() { ::chmod(QFile::encodeName(folder).constData(), 0755); }
+  } unlock{locked};
+
+  const Outcome read = AsUserWithoutRootsRights([&] {
+    Outcome outcome;
+    ListFileText text;
+    outcome.ok = ReadListFile(secret, &text, &outcome.error);
+    return outcome;
+  });
+  EXPECT_FALSE(read.ok);
+  EXPECT_EQ(read.error, Message(kFileAccessDeniedText, secret));
+
+  const struct {
+    QString path;
+    bool saved;
+    const char* text;
+    QByteArray after;
+  } cases[] = {
+      // The file itself may be written, so it is rewritten in place.
+      {writable, true, nullptr, "new\r\n"},
+      {readOnly, false, kFileAccessDeniedText, "old\r\n"},
+      {locked + "/new.CSV", false, kFileAccessDeniedText, "<unreadable>"},
+  };
+  for (const auto& c : cases) {
+    const Outcome saved = AsUserWithoutRootsRights([&] { return Save(c.path, {"new"}); });
+    EXPECT_EQ(saved.ok, c.saved) << c.path.toStdString();
+    EXPECT_EQ(saved.error, c.text == nullptr ? QString() : Message(c.text, c.path));
+    EXPECT_EQ(ReadBytes(c.path), c.after) << c.path.toStdString();
+  }
+  EXPECT_EQ(Mode(writable), 0666);
+
+  // A failure while writing in place is a failure, not a success.
+  const Outcome full = AsUserWithoutRootsRights([&] {
+    FailingSaveCalls calls(FailingSaveCalls::kSync, ENOSPC);
+    ScopedSaveCalls installed(calls);
+    return Save(writable, {"newer"});
+  });
+  EXPECT_FALSE(full.ok);
+  EXPECT_EQ(full.error, Message(kFileDiskFullText, writable));
+  EXPECT_EQ(QDir(locked).entryList(QDir::Files),
+            (QStringList{"kept.CSV", "list.CSV", "secret.CSV"}));
+}
+
+TEST_F(ListFileTest, InPlaceSaveWhereTheFolderRefusesNewFiles) {
+  // The same as above for root, whom no permission stops: the folder's refusal is injected.
+  const QString path = Path("list.CSV");
   WriteBytes(path, "old\r\n");
-  WriteBytes(unreadable, "old\r\n");
-  ASSERT_TRUE(QFile::setPermissions(unreadable, QFileDevice::WriteOwner));
-  ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-  ListFileText text;
-  QString error;
-  EXPECT_FALSE(ReadListFile(unreadable, &text, &error));
-  EXPECT_EQ(error, Message(kFileAccessDeniedText, unreadable));
-  ListEncoding encoding = ListEncoding::kUtf8;
-  EXPECT_FALSE(WriteListFile(path, {"new"}, &encoding, &error));
-  EXPECT_EQ(error, Message(kFileAccessDeniedText, path));
-  EXPECT_EQ(ReadBytes(path), "old\r\n");
-  QFile::setPermissions(locked,
-                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  Chmod(path, 0640);
+  {
+    FailingSaveCalls calls(FailingSaveCalls::kCreate, EACCES);
+    ScopedSaveCalls installed(calls);
+    const Outcome saved = Save(path, {"new"});
+    EXPECT_TRUE(saved.ok) << saved.error.toStdString();
+    EXPECT_EQ(ReadBytes(path), "new\r\n");
+    EXPECT_EQ(Mode(path), 0640);
+    // A new file has nothing to be written in place of.
+    EXPECT_FALSE(Save(Path("new.CSV"), {"new"}).ok);
+  }
+  const struct {
+    FailingSaveCalls::Call call;
+    int err;
+    const char* text;
+  } failures[] = {
+      {FailingSaveCalls::kOpenExisting, EACCES, kFileAccessDeniedText},
+      {FailingSaveCalls::kWrite, ENOSPC, kFileDiskFullText},
+      {FailingSaveCalls::kSync, EIO, kFileWriteErrorText},
+  };
+  for (const auto& f : failures) {
+    // The folder refuses the new file, then the in-place write fails.
+    struct : FailingSaveCalls {
+      using FailingSaveCalls::FailingSaveCalls;
+      int Open(const char* file, int flags, mode_t mode) override {
+        if ((flags & O_CREAT) != 0) {
+          errno = EACCES;
+          return -1;
+        }
+        return FailingSaveCalls::Open(file, flags, mode);
+      }
+    } calls(f.call, f.err);
+    ScopedSaveCalls installed(calls);
+    const Outcome saved = Save(path, {"newer"});
+    EXPECT_FALSE(saved.ok) << f.err;
+    EXPECT_EQ(saved.error, Message(f.text, path));
+  }
+  EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList{"list.CSV"});
 }
 
 TEST_F(ListFileTest, SaveKeepsTheFilePermissions) {
@@ -257,6 +526,8 @@ TEST_F(ListFileTest, WidthsFileFirstLineOnlyAndSilentFailures) {
   EXPECT_TRUE(WriteTextSilently(path, "100;280;"));
   EXPECT_EQ(ReadBytes(path), "100;280;");
   WriteBytes(path, "100;280;\r\n90;\r\n");
+  EXPECT_EQ(ReadFirstLine(path), "100;280;");
+  WriteBytes(path, "100;280;\r90;\r");
   EXPECT_EQ(ReadFirstLine(path), "100;280;");
   WriteBytes(path, "");
   EXPECT_EQ(ReadFirstLine(path), "");

@@ -75,12 +75,16 @@ TEST(NormalizeFrequency, ClampsToTheBandAndWritesThreeDecimals) {
 }
 
 TEST(NormalizeFrequency, IgnoresTheUserLocale) {
+  // scripts/deps generates this locale: its decimal separator is the comma.
   const std::string before = std::setlocale(LC_ALL, nullptr);
   if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no German locale";
-  QString text = "7100.5";
-  NormalizeFrequency(text);
+  QString point = "7100.5";
+  QString comma = "7100,5";
+  NormalizeFrequency(point);
+  NormalizeFrequency(comma);
   std::setlocale(LC_ALL, before.c_str());
-  EXPECT_EQ(text, "7100.500");
+  EXPECT_EQ(point, "7100.500");
+  EXPECT_EQ(comma, "7100.000");
 }
 
 TEST(SplitFields, OneFieldMoreThanSeparators) {

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <QByteArrayView>
+#include <QString>
+
+// Replacing a file's content so that a failure never passes for success: every write, the
+// sync and the close are checked before the new content takes the old one's place.
+
+// The calls a save makes on the files it writes. Tests install their own to make one of
+// them fail the way a full disk or a locked folder does.
+class SaveCalls {
+ public:
+  virtual ~SaveCalls() = default;
+  virtual int Open(const char* path, int flags, mode_t mode);
+  virtual ssize_t Write(int fd, const void* data, size_t size);
+  virtual int Sync(int fd);
+};
+
+// Installs calls for the life of the object.
+class ScopedSaveCalls {
+ public:
+  explicit ScopedSaveCalls(SaveCalls& calls);
+  ~ScopedSaveCalls();
+  ScopedSaveCalls(const ScopedSaveCalls&) = delete;
+  ScopedSaveCalls& operator=(const ScopedSaveCalls&) = delete;
+
+ private:
+  SaveCalls* previous_;
+};
+
+// Makes bytes the whole content of path (of the file a symbolic link at path leads to).
+// The bytes go to a new file beside it, which is renamed over path only once all of them
+// are on disk; the old file's permissions carry over. Returns 0, or the errno of the step
+// that failed, the old file untouched and no new file left behind. EISDIR: path is a
+// folder; EACCES: path may not be written.
+//
+// When the folder refuses the new file for lack of permission but path itself may be
+// written, path is rewritten in place instead; a failure then is still reported, though
+// the old content is lost.
+int SaveFileBytes(const QString& path, QByteArrayView bytes);

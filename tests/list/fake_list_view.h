@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QApplication>
+#include <QStringList>
+
+#include "grid_owner.h"
+#include "list_control.h"
+#include "list_host.h"
+
+// Stands in for the view: no modes on, messages collected with whether a wait cursor was
+// still showing over them.
+class FakeListView : public ListHost, public GridOwner {
+ public:
+  void ShowListMessage(const QString& text) override {
+    messages.push_back(text);
+    if (QApplication::overrideCursor() != nullptr) ++messagesUnderWaitCursor;
+  }
+  bool AnyModeOn() override { return modeOn; }
+  void OnRowChanged() override {}
+  bool ReceiverIsNone() override { return receiverNone; }
+  bool CanEdit() override { return true; }
+  void OnCellCommitted(QString&) override {}
+  bool OnGridDoubleClick() override { return true; }
+  void OnGridRightButton(const QPoint&) override {}
+  void SetModifiedFlag(bool modified) override { list->doc().SetModifiedFlag(modified); }
+
+  QStringList messages;
+  int messagesUnderWaitCursor = 0;
+  bool modeOn = false;
+  bool receiverNone = false;
+  ListControl* list = nullptr;
+};
