@@ -101,6 +101,7 @@ void LinkControl::ToggleConnect() {
     return;
   }
   {
+    IdleQueue::BusyScope busy(idle_);
     WaitCursorScope cursor(host_);
     OpenLink();
     UpdateLinkStatus();
@@ -154,6 +155,7 @@ void LinkControl::UpdateLinkStatus() {
 // ---- Transactions -----------------------------------------------------------------------
 
 int LinkControl::WriteFrequency(uint64_t hz) {
+  IdleQueue::BusyScope busy(idle_);
   if (hz == 0 || !linkConnected) return 0;
   // A frequency the command cannot carry would reach the radio wrapped or with its top
   // digit cut: a wrong station, silently.
@@ -179,6 +181,7 @@ int LinkControl::WriteFrequency(uint64_t hz) {
 }
 
 int LinkControl::WriteMode(int code) {
+  IdleQueue::BusyScope busy(idle_);
   if (!linkConnected || IsNoneModel(settings_.modelIndex)) return 0;
   SetStatusText(QString(), QString(texts::kWriteModeBusy));
   if (IsCat()) {
@@ -198,6 +201,7 @@ int LinkControl::WriteMode(int code) {
 }
 
 int LinkControl::ReadFrequency() {
+  IdleQueue::BusyScope busy(idle_);
   if (!linkConnected || IsNoneModel(settings_.modelIndex) || IsCat()) return 0;
   SetStatusText(QString(), QString(texts::kGetFreqBusy));
   civ_.CmdReadFrequency();
@@ -207,6 +211,7 @@ int LinkControl::ReadFrequency() {
 }
 
 int LinkControl::ReadMode() {
+  IdleQueue::BusyScope busy(idle_);
   if (!linkConnected || IsNoneModel(settings_.modelIndex)) return 0;
   SetStatusText(QString(), QString(texts::kGetModeBusy));
   civ_.CmdReadMode();
@@ -215,6 +220,7 @@ int LinkControl::ReadMode() {
 }
 
 int LinkControl::ReadStatus() {
+  IdleQueue::BusyScope busy(idle_);
   pendingReplies = 5;
   cat_.CatReadStatus();
   return WaitForReply();
@@ -222,14 +228,21 @@ int LinkControl::ReadStatus() {
 
 void LinkControl::ExpectReply() { pendingReplies = 1; }
 
-void LinkControl::PowerOn() { civ_.CmdPower(true); }
+// A write error's box runs an event loop, so even an unanswered command keeps the link busy.
+void LinkControl::PowerOn() {
+  IdleQueue::BusyScope busy(idle_);
+  civ_.CmdPower(true);
+}
 
-void LinkControl::PowerOff() { civ_.CmdPower(false); }
+void LinkControl::PowerOff() {
+  IdleQueue::BusyScope busy(idle_);
+  civ_.CmdPower(false);
+}
 
 LinkControl::WaitOutcome LinkControl::AwaitReply() {
   using Clock = std::chrono::steady_clock;
   const auto deadline = Clock::now() + std::chrono::milliseconds(kReplyTimeoutMs);
-  ReplyWaitFilter filter(this, timerOwners_);
+  ReplyWaitFilter filter(this, timerOwners_, idle_);
   while (pendingReplies > 0) {
     if (Clock::now() > deadline) return WaitOutcome::kTimedOut;
     if (filter.escapePressed()) return WaitOutcome::kEscaped;
@@ -279,18 +292,28 @@ int LinkControl::SendFrame(const uint8_t* bytes, int count) {
   // the link pane already says.
   if (!linkConnected || lineLost_) return 0;
   int written = port_.Write(bytes, count);
-  if (written != count) ShowLinkError("WRITE", written);
+  if (written == count) return written;
+  // The other side went away under the write, perhaps before the receive thread saw it
+  // hang up: that is the line lost, which ends the link, not a write error to confirm.
+  if (port_.lineGone() || lineLost_) {
+    LoseLine();
+    return written;
+  }
+  ShowLinkError("WRITE", written);
   return written;
 }
 
 // ---- Timers -----------------------------------------------------------------------------
 
 void LinkControl::OnTimer(int id) {
-  if (id == kTimerCatPoll) {
-    ReadStatus();
-  } else if (id == kTimerPerseusPoll) {
-    ReadFrequency();
-  }
+  // A poll due while a step or another transaction runs follows it.
+  idle_.RunWhenIdle(id, [this, id] {
+    if (id == kTimerCatPoll && catPoll_.isActive()) {
+      ReadStatus();
+    } else if (id == kTimerPerseusPoll && perseusPoll_.isActive()) {
+      ReadFrequency();
+    }
+  });
 }
 
 bool LinkControl::isTimerRunning(int id) const {
@@ -306,13 +329,18 @@ void LinkControl::ReceiveThread() {
     int ready = port_.WaitForInput(-1);
     if (stopRequested_) break;
     if (ready < 0 || PollReceiver() < 0) {
-      lineLost_ = true;
-      Post(kLinkIndicatorEvent, kIndicatorCommError);
-      Post(kLinkLostEvent, 0);
+      LoseLine();
       break;
     }
     CheckLineErrors();
   }
+}
+
+void LinkControl::LoseLine() {
+  // Both threads may notice the same hang-up; the link is reported lost once.
+  if (lineLost_.exchange(true)) return;
+  Post(kLinkIndicatorEvent, kIndicatorCommError);
+  Post(kLinkLostEvent, 0);
 }
 
 int LinkControl::PollReceiver() {
@@ -369,7 +397,11 @@ bool LinkControl::event(QEvent* event) {
 }
 
 void LinkControl::OnLinkLost() {
-  if (linkConnected && lineLost_) Disconnect();
+  // Not under a running step or transaction: they would go on with a link torn down under
+  // them. The disconnect follows when they return.
+  idle_.RunWhenIdle(kLinkLostEvent, [this] {
+    if (linkConnected && lineLost_) Disconnect();
+  });
 }
 
 void LinkControl::ShowErrorBox(const std::string& caption, const std::string& text) {

@@ -16,6 +16,7 @@
 
 #include "cat_codec.h"
 #include "civ_codec.h"
+#include "idle_queue.h"
 #include "link_host.h"
 #include "link_interfaces.h"
 #include "serial_port.h"
@@ -32,8 +33,9 @@ constexpr int kReceiveBufferSize = 100000;
 constexpr int kReplyTimeoutMs = 1000;
 constexpr int kCivWritePauseMs = 50;
 constexpr int kCatProbeAttempts = 5;
-// CAT carries eight digits of tens of hertz.
-constexpr uint64_t kCatMaxFrequency = 999999990;
+// CAT carries eight digits of tens of hertz; the units digit is dropped, so every
+// frequency below 1 GHz fits.
+constexpr uint64_t kCatMaxFrequency = 999999999;
 
 // The radio-facing half of the view: connects, runs the receive thread and carries out one
 // transaction at a time on the user-interface thread.
@@ -46,6 +48,9 @@ class LinkControl : public QObject, private FrameSender, private ReplySink, priv
   const LinkSettings& settings() const { return settings_; }
   // Objects whose timer ticks must wait while a transaction waits (the view's timers).
   void AddTimerOwner(QObject* owner);
+  // Transactions and tuning steps hold it busy; what must not start inside them waits in it.
+  IdleQueue& idle() { return idle_; }
+  bool IsBusy() const { return idle_.busy(); }
 
   // Transactions: 0 not sent / nothing outstanding, 1 acknowledged or timed out (see each),
   // 2 sent without waiting or interrupted, -1 failed.
@@ -88,6 +93,8 @@ class LinkControl : public QObject, private FrameSender, private ReplySink, priv
   // -1 when the line is gone.
   int PollReceiver();
   void CheckLineErrors();
+  // Either thread: marks the line gone and posts COMM ERROR and the disconnect.
+  void LoseLine();
   void StopReceiveThread();
   void Post(QEvent::Type type, quint32 value);
   void OnLinkLost();
@@ -114,4 +121,5 @@ class LinkControl : public QObject, private FrameSender, private ReplySink, priv
   QTimer catPoll_;
   QTimer perseusPoll_;
   std::vector<QPointer<QObject>> timerOwners_;
+  IdleQueue idle_;
 };

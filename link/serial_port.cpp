@@ -100,6 +100,12 @@ bool SetFraming(termios& settings, int byteSize, int parity, int stopBits) {
 // What a driver answers for an ioctl it does not implement.
 bool IsUnsupported(int error) { return error == EINVAL || error == ENOTTY || error == ENOTSUP; }
 
+// How a write learns that the other side is gone: a hung-up tty, a pseudo-terminal whose
+// master was closed, an adapter that was pulled out.
+bool IsHangUp(int error) {
+  return error == EIO || error == ENXIO || error == ENODEV || error == EPIPE;
+}
+
 std::string ErrorText(int error) {
   char buffer[256] = {};
   // The GNU variant may hand back a static string instead of filling the buffer.
@@ -185,6 +191,7 @@ int SerialPort::Close() {
   wakeFd_ = -1;
   fd_ = -1;
   open_ = false;
+  lineGone_ = false;
   lineErrors_ = 0;
   countsKnown_ = false;
   return 0;
@@ -217,25 +224,32 @@ int SerialPort::Read(uint8_t* buffer, int maximum) {
 }
 
 int SerialPort::Write(const uint8_t* bytes, int count) {
+  lineGone_ = false;
   if (!open_) return -1;
   int written = 0;
-  while (written < count && WriteByte(bytes[written])) ++written;
+  for (; written < count; ++written) {
+    ByteWrite result = WriteByte(bytes[written]);
+    if (result == ByteWrite::kWritten) continue;
+    lineGone_ = result == ByteWrite::kGone;
+    break;
+  }
   return written;
 }
 
-bool SerialPort::WriteByte(uint8_t byte) {
+SerialPort::ByteWrite SerialPort::WriteByte(uint8_t byte) {
   const auto deadline = Clock::now() + std::chrono::milliseconds(kWriteGiveUpMs);
   for (;;) {
     ssize_t n = ::write(fd_, &byte, 1);
-    if (n == 1) return true;
+    if (n == 1) return ByteWrite::kWritten;
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && errno != EAGAIN) return false;
+    if (n < 0 && errno != EAGAIN) return IsHangUp(errno) ? ByteWrite::kGone : ByteWrite::kRefused;
     int left = MillisecondsLeft(deadline);
-    if (left == 0) return false;
+    if (left == 0) return ByteWrite::kRefused;
     pollfd port{fd_, POLLOUT, 0};
     int ready = poll(&port, 1, left);
-    if (ready < 0 && errno != EINTR) return false;
-    if (ready > 0 && (port.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) return false;
+    if (ready < 0 && errno != EINTR) return ByteWrite::kRefused;
+    // The same signs that end the receive thread's wait.
+    if (ready > 0 && (port.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) return ByteWrite::kGone;
   }
 }
 

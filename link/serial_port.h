@@ -59,9 +59,11 @@ class SerialPort {
   // What is queued now, at most maximum bytes; never waits. -1 when the line is gone
   // (hang-up or a read error), -2 when line errors were counted since the last read.
   int Read(uint8_t* buffer, int maximum);
-  // Byte by byte; stops at the first byte the line does not take within kWriteGiveUpMs.
-  // Returns the count written, -1 when not open.
+  // Byte by byte; stops at the first byte the line does not take within kWriteGiveUpMs,
+  // or at once when the line hangs up. Returns the count written, -1 when not open.
   int Write(const uint8_t* bytes, int count);
+  // Whether the last Write stopped because the other side is gone rather than slow.
+  bool lineGone() const { return lineGone_; }
   uint32_t LastErrors() const { return lineErrors_; }
 
   // Sleeps until input is queued, Wake() is called or timeoutMs pass (-1: no limit).
@@ -79,7 +81,8 @@ class SerialPort {
 
  private:
   int Fail(int code, const char* callName, int error);
-  bool WriteByte(uint8_t byte);
+  enum class ByteWrite { kWritten, kRefused, kGone };
+  ByteWrite WriteByte(uint8_t byte);
   // 1 counted, 0 the driver keeps no counts, -1 the line cannot be asked.
   int ReadLineCounts(LineErrorCounts& counts) const;
 
@@ -89,6 +92,7 @@ class SerialPort {
   int fd_ = -1;
   int wakeFd_ = -1;
   bool open_ = false;
+  bool lineGone_ = false;
   uint32_t lineErrors_ = 0;
   bool countsKnown_ = false;
   LineErrorCounts counts_;

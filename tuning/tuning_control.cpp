@@ -1,5 +1,6 @@
 #include "tuning_control.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -27,8 +28,9 @@ TuningControl::TuningControl(ListControl& list, LinkControl& link, TuningHost& h
 }
 
 void TuningControl::SetScanInterval(int seconds) {
-  // A stored interval of 0 or less must not make a timer that never rests.
-  scanTimer_.setInterval(1000 * std::max(seconds, 1));
+  // A stored interval of 0 or less must not make a timer that never rests, and a huge one
+  // must not overflow the milliseconds into a period the timer refuses.
+  scanTimer_.setInterval(1000 * std::clamp(seconds, 1, kMaxScanIntervalSeconds));
 }
 
 int TuningControl::NowHhmm() const { return SplitUtc(clock_()).hhmm(); }
@@ -37,6 +39,7 @@ int TuningControl::NowHhmm() const { return SplitUtc(clock_()).hhmm(); }
 
 void TuningControl::TuneCurrentRow(bool force) {
   if (!force && !autoMode) return;
+  IdleQueue::BusyScope busy(link_.idle());
   const int r = grid_.Row();
   QStringList cells = grid_.ReadRowCells(r);
   list_.NormalizeRow(r, cells);
@@ -213,6 +216,7 @@ void TuningControl::ScheduleStep() {
 }
 
 void TuningControl::ToggleScheduleMode() {
+  IdleQueue::BusyScope busy(link_.idle());
   if (!scheduleMode) {
     scheduleMode = true;
     stepRow = -1;
@@ -234,6 +238,7 @@ void TuningControl::EndStepping() {
 }
 
 void TuningControl::ToggleScanMode() {
+  IdleQueue::BusyScope busy(link_.idle());
   if (!scanMode) {
     scanMode = true;
     stepRow = -1;
@@ -248,14 +253,24 @@ void TuningControl::ToggleScanMode() {
 }
 
 void TuningControl::OnTimer(int id) {
-  if (id == kTimerClock) {
-    UpdateClock();
-    if (scheduleMode) ScheduleStep();
-  } else if (id == kTimerScan) {
-    if (scanMode) ScanStep();
-  } else {
+  if (id != kTimerClock && id != kTimerScan) {
     link_.OnTimer(id);
     return;
+  }
+  // A message box of the link runs its own event loop: a tick that lands there would start
+  // a step inside the running one. It follows when the running one returns.
+  link_.idle().RunWhenIdle(id, [this, id] { RunTimer(id); });
+}
+
+void TuningControl::RunTimer(int id) {
+  {
+    IdleQueue::BusyScope busy(link_.idle());
+    if (id == kTimerClock) {
+      UpdateClock();
+      if (scheduleMode) ScheduleStep();
+    } else if (scanMode) {
+      ScanStep();
+    }
   }
   host_.OnTuningStateChanged();
 }

@@ -23,6 +23,8 @@ class TuningHost {
 };
 
 constexpr int kClockIntervalMs = 10000;
+// A day: the longest wait between scan steps, well inside the timer's milliseconds.
+constexpr int kMaxScanIntervalSeconds = 86400;
 
 // The tuning half of the view: a row to the receiver, Auto Mode, Timing, Scan Mode and
 // Schedule Mode, and the UTC clock that drives them.
@@ -31,7 +33,7 @@ class TuningControl : public QObject {
   TuningControl(ListControl& list, LinkControl& link, TuningHost& host);
 
   void SetClock(UtcClock clock) { clock_ = std::move(clock); }
-  // Seconds between scan steps; anything below 1 counts as 1.
+  // Seconds between scan steps; anything below 1 counts as 1, anything above a day as a day.
   void SetScanInterval(int seconds);
   int scanIntervalMs() const { return scanTimer_.interval(); }
 
@@ -76,6 +78,7 @@ class TuningControl : public QObject {
 
  private:
   int NowHhmm() const;
+  void RunTimer(int id);
   void EndStepping();
   void SetMark(int row, const QColor& colour);
   void ClearMarks(int row);

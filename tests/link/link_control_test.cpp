@@ -1,77 +1,23 @@
 #include "link_control.h"
 
-#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QInputDevice>
-#include <QKeyEvent>
-#include <QSettings>
 #include <QTimer>
 #include <chrono>
 #include <thread>
 
 #include "command_ids.h"
 #include "link_events.h"
+#include "link_fixture.h"
 #include "pty.h"
-#include "pty_radio.h"
 #include "receiver_models.h"
 #include "test_support.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
-
-constexpr int kComPort = 7;
-
-QCoreApplication& App() {
-  static int argc = 1;
-  static char name[] = "link_control_test";
-  static char* argv[] = {name, nullptr};
-  static QCoreApplication* app = [] {
-    auto* created = new QCoreApplication(argc, argv);
-    // Key events made on another thread would otherwise create the keyboard device there.
-    QInputDevice::primaryKeyboard();
-    return created;
-  }();
-  return *app;
-}
-
-void MapComPort(const std::string& device) {
-  QSettings settings("Corvanel", "Quilvar");
-  settings.setValue(QString("Ports/COM%1").arg(kComPort), QString::fromStdString(device));
-  settings.sync();
-}
-
-// Everything the link shows, in the order it showed it.
-class RecordingHost : public LinkHost {
- public:
-  void SetPaneText(StatusPane pane, const QString& text) override {
-    if (pane == StatusPane::kMessage) messagePane = text;
-    if (pane == StatusPane::kLink) linkPane = text;
-    if (pane == StatusPane::kConnection) connectionPane = text;
-  }
-  void ShowMessageBox(const QString& caption, const QString& text, BoxIcon) override {
-    boxes.push_back((caption + ": " + text).toStdString());
-  }
-  void ShowMessageDialog(const QString& text) override { dialogs.push_back(text.toStdString()); }
-  void SetWaitCursor(bool on) override { waitCursor = on; }
-  QObject* FrequencyDialog() override { return dialog; }
-  void MatchFrequency(uint32_t hz) override { order.push_back("match " + std::to_string(hz)); }
-  void ShowLinkIndicator(int code) override { indicators.push_back(code); }
-  void TurnOffTimedModes() override { ++modesTurnedOff; }
-  void OnConnectionChanged() override { ++connectionChanges; }
-
-  QString messagePane, linkPane, connectionPane;
-  std::vector<std::string> boxes, dialogs, order;
-  std::vector<int> indicators;
-  QObject* dialog = nullptr;
-  bool waitCursor = false;
-  int modesTurnedOff = 0;
-  int connectionChanges = 0;
-};
 
 // Stands in for the Operating Frequency dialog: notes the link events it is sent.
 class DialogStandIn : public QObject {
@@ -91,65 +37,6 @@ class DialogStandIn : public QObject {
 
  private:
   std::vector<std::string>& order_;
-};
-
-SimRadioOptions Radio(const char* model, uint32_t hz = 14250000) {
-  SimRadioOptions options;
-  options.modelIndex = ModelIndexByName(model);
-  options.frequency = hz;
-  return options;
-}
-
-class LinkControlTest : public ::testing::Test {
- protected:
-  void SetUp() override { App(); }
-
-  // Starts a simulated radio behind the COM port and points the link at it.
-  void StartRadio(const SimRadioOptions& options) {
-    radio_ = std::make_unique<PtyRadio>(options);
-    ASSERT_TRUE(radio_->Start()) << radio_->error();
-    MapComPort(radio_->slavePath());
-    LinkSettings settings;
-    settings.modelIndex = options.modelIndex;
-    settings.address = ModelAt(options.modelIndex).defaultAddress;
-    settings.comPort = kComPort;
-    settings.baudRate = 9600;
-    link_.SetSettings(settings);
-  }
-
-  void Connect() {
-    link_.ToggleConnect();
-    ASSERT_TRUE(link_.linkConnected) << (host_.boxes.empty() ? "" : host_.boxes.back());
-  }
-
-  // Lets posted link events arrive until the condition holds.
-  bool Arrives(const std::function<bool()>& condition) {
-    return WaitUntil([&] {
-      QCoreApplication::processEvents();
-      return condition();
-    });
-  }
-
-  // Posts Esc to the application after a delay, as a key press during a wait would arrive.
-  std::thread PressEscapeAfter(std::chrono::milliseconds delay) {
-    QObject* target = &link_;
-    return std::thread([target, delay] {
-      std::this_thread::sleep_for(delay);
-      QCoreApplication::postEvent(target,
-                                  new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
-    });
-  }
-
-  bool RadioReceived(const Bytes& frame) {
-    return WaitUntil([&] {
-      Bytes got = radio_->received();
-      return std::search(got.begin(), got.end(), frame.begin(), frame.end()) != got.end();
-    });
-  }
-
-  RecordingHost host_;
-  LinkControl link_{host_};
-  std::unique_ptr<PtyRadio> radio_;
 };
 
 TEST_F(LinkControlTest, CivConnectAnsweredWithinTheLimit) {
@@ -263,13 +150,31 @@ TEST_F(LinkControlTest, NothingIsSentForFrequencyZeroOrOutOfRange) {
   EXPECT_EQ(radio_->received(), (Bytes{0xFE, 0xFE, 0x5A, 0xE0, 0x03, 0xFD}));
 }
 
-TEST_F(LinkControlTest, CatFrequencyAboveEightDigitsIsNotSentCut) {
-  StartRadio(Radio("FT-817"));
+// Eight digits of tens of hertz carry every frequency below 1 GHz, its units digit dropped;
+// from 1 GHz on the top digit would be cut and a wrong station tuned.
+TEST_F(LinkControlTest, CatSendsEveryFrequencyBelowOneGigahertzAndNothingAbove) {
+  StartRadio(Radio("FT-817", 7000000));
   Connect();
-  radio_->clearReceived();
-  EXPECT_EQ(link_.WriteFrequency(1296000000), 0);
-  EXPECT_EQ(host_.linkPane, "Write freq: out of range");
-  EXPECT_TRUE(radio_->received().empty());
+  struct Case {
+    uint64_t hz;
+    int result;
+    const char* linkPane;
+    Bytes sent;
+    uint32_t onRadio;
+  } cases[] = {
+      {999999991, 1, "Write freq OK", {0x99, 0x99, 0x99, 0x99, 0x01}, 999999990},
+      {14250007, 1, "Write freq OK", {0x01, 0x42, 0x50, 0x00, 0x01}, 14250000},
+      {999999999, 1, "Write freq OK", {0x99, 0x99, 0x99, 0x99, 0x01}, 999999990},
+      {1000000000, 0, "Write freq: out of range", {}, 999999990},
+      {1296000000, 0, "Write freq: out of range", {}, 999999990},
+  };
+  for (const Case& c : cases) {
+    radio_->clearReceived();
+    EXPECT_EQ(link_.WriteFrequency(c.hz), c.result) << c.hz;
+    EXPECT_EQ(host_.linkPane.toStdString(), c.linkPane) << c.hz;
+    EXPECT_EQ(radio_->received(), c.sent) << c.hz;
+    EXPECT_EQ(radio_->frequency(), c.onRadio) << c.hz;
+  }
 }
 
 TEST_F(LinkControlTest, CivWriteReturnsAfterItsPauseWithoutWaiting) {
@@ -309,16 +214,18 @@ TEST_F(LinkControlTest, WaitHoldsBackTimerTicksUntilItEnds) {
   int ticks = 0;
   QObject::connect(&tick, &QTimer::timeout, [&] { ++ticks; });
   link_.AddTimerOwner(&tick);
-  tick.start(5);
-  // The radio stays silent, so the wait lasts until Esc; the 5 ms timer would tick many
-  // times in between.
+  // Due once inside the wait, which lasts until Esc at 150 ms; the next is not due before
+  // 200 ms and is never a posted event.
+  tick.start(100);
   link_.ExpectReply();
   ASSERT_TRUE(radio_->Command("silent on"));
   std::thread escape = PressEscapeAfter(150ms);
   link_.ReadFrequency();
   escape.join();
   EXPECT_EQ(ticks, 0);
-  ASSERT_TRUE(Arrives([&] { return ticks > 0; }));
+  // The held tick is handed back as a posted event as the wait ends, once.
+  QCoreApplication::sendPostedEvents(&tick, QEvent::Timer);
+  EXPECT_EQ(ticks, 1);
   tick.stop();
 }
 
@@ -378,15 +285,6 @@ TEST_F(LinkControlTest, VanishingDeviceShowsCommErrorAndDisconnectsCleanly) {
   host_.boxes.clear();
   Connect();
   EXPECT_TRUE(host_.boxes.empty());
-}
-
-int CountEntries(const char* folder) {
-  int n = 0;
-  if (DIR* dir = opendir(folder)) {
-    while (readdir(dir) != nullptr) ++n;
-    closedir(dir);
-  }
-  return n;
 }
 
 TEST_F(LinkControlTest, ConnectingAHundredTimesLeaksNoThreadOrDescriptor) {

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -57,6 +58,21 @@ class Pty {
     termios settings{};
     tcgetattr(observer_, &settings);
     return settings;
+  }
+  // Fills the line towards the radio, which does not read it here, until it takes no more
+  // bytes: the port's next write has to wait for room that never comes.
+  void FillLine() {
+    const std::vector<uint8_t> block(4096, 0x55);
+    for (;;) {
+      // Room may be left that a big write cannot use but a single byte can.
+      for (size_t size : {block.size(), size_t{1}}) {
+        while (write(observer_, block.data(), size) > 0) {
+        }
+      }
+      // The kernel may still be moving bytes along; full is when no room opens up.
+      pollfd line{observer_, POLLOUT, 0};
+      if (poll(&line, 1, 100) <= 0) return;
+    }
   }
   void CloseMaster() {
     if (master_ >= 0) close(master_);

@@ -199,6 +199,7 @@ TEST(SerialPort, WriteGivesUpWhenTheLineStopsTakingBytes) {
 
   EXPECT_GT(written, 0);
   EXPECT_LT(written, static_cast<int>(block.size()));
+  EXPECT_FALSE(port.lineGone());  // slow, not gone
   EXPECT_GE(elapsed, std::chrono::milliseconds(kWriteGiveUpMs - 50));
   EXPECT_LT(elapsed, std::chrono::milliseconds(5 * kWriteGiveUpMs));
 }
@@ -250,6 +251,7 @@ TEST(SerialPort, HangUpEndsTheLink) {
   uint8_t bytes[8] = {};
   EXPECT_EQ(port.Read(bytes, 8), -1);
   EXPECT_EQ(port.Write(bytes, 8), 0);
+  EXPECT_TRUE(port.lineGone());
   EXPECT_EQ(port.Close(), 0);
 }
 
