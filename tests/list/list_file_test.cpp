@@ -1,13 +1,11 @@
 #include "list_file.h"
 
 #include <fcntl.h>
-#include <grp.h>
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -19,6 +17,7 @@
 
 #include "failing_save_calls.h"
 #include "print_qt.h"
+#include "without_root.h"
 
 namespace {
 
@@ -359,43 +358,17 @@ struct Outcome {
   QString error;
 };
 
-// Permission bits do not stop root, and the tests run as root in CI: there, `what` runs in
-// a child process that has given up root's rights for those of "nobody". Anyone else runs
-// it right here.
+// The outcome travels from a child without root's rights as "1" or "0" and the message.
 Outcome AsUserWithoutRootsRights(const std::function<Outcome()>& what) {
-  if (::geteuid() != 0) return what();
-  constexpr uid_t kNobody = 65534;
-  int pipeEnds[2];
-  if (::pipe(pipeEnds) != 0) {
-    ADD_FAILURE() << "pipe failed";
-    return {};
-  }
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::close(pipeEnds[0]);
-    if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
-      ::_exit(2);
-    }
+  const std::optional<std::string> report = WithoutRootsRights([&] {
     const Outcome outcome = what();
-    const QByteArray report = (outcome.ok ? "1" : "0") + outcome.error.toUtf8();
-    const bool sent = ::write(pipeEnds[1], report.constData(), report.size()) == report.size();
-    ::_exit(sent ? 0 : 3);
-  }
-  ::close(pipeEnds[1]);
-  QByteArray report;
-  char buffer[512];
-  for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) != 0;) {
-    if (n > 0) report.append(buffer, n);
-    if (n < 0 && errno != EINTR) break;
-  }
-  ::close(pipeEnds[0]);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || report.isEmpty()) {
-    ADD_FAILURE() << "the child without root's rights failed, status " << status;
+    return (outcome.ok ? "1" : "0") + outcome.error.toStdString();
+  });
+  if (!report.has_value() || report->empty()) {
+    ADD_FAILURE() << "the run without root's rights failed";
     return {};
   }
-  return {report.startsWith('1'), QString::fromUtf8(report.mid(1))};
+  return {report->front() == '1', QString::fromStdString(report->substr(1))};
 }
 
 Outcome Save(const QString& path, const QStringList& lines) {
