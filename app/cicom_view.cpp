@@ -20,13 +20,16 @@ CIcomView::CIcomView(CMainFrame& frame)
       frame_(frame),
       list_(*this, *this, this),
       link_(*this, this),
-      tuning_(list_, link_, *this) {
+      tuning_(list_, link_, *this),
+      editor_(list_, *this, this) {
+  editor_.searched = [this] { frame_.UpdateCommandStates(); };
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(&list_.grid());
   setFocusPolicy(Qt::StrongFocus);
   setFocusProxy(&list_.grid());
   list_.grid().installEventFilter(this);
+  list_.grid().viewport()->installEventFilter(this);
 }
 
 CIcomView::~CIcomView() = default;
@@ -69,9 +72,9 @@ bool CIcomView::OnGridDoubleClick() { return tuning_.OnGridDoubleClick(); }
 void CIcomView::OnGridRightButton(const QPoint& point) { ShowContextMenu(point); }
 
 void CIcomView::ShowContextMenu(const QPoint& point) {
+  // Built fresh each time from the frame's actions, so the gate and the enabling rules hold.
   QMenu menu(this);
-  menu.addAction(frame_.action(ID_SET_FREQUENCY));
-  menu.addAction(frame_.action(ID_SET_OFFSET_COLUMN));
+  frame_.FillContextMenu(&menu);
   frame_.UpdateCommandStates();
   menu.exec(list_.grid().mapToGlobal(point));
 }
@@ -80,6 +83,11 @@ void CIcomView::SetModifiedFlag(bool modified) { list_.doc().SetModifiedFlag(mod
 
 void CIcomView::ShowListMessage(const QString& text) {
   ::ShowMessageBox(this, texts::kAppTitle, text, QMessageBox::Warning);
+}
+
+bool CIcomView::AskYesNo(const QString& text) {
+  return ::ShowMessageBox(this, texts::kAppTitle, text, QMessageBox::Question,
+                          QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 bool CIcomView::ReceiverIsNone() { return IsNoneModel(link_.settings().modelIndex); }
@@ -126,6 +134,10 @@ void CIcomView::RefreshFrequencyDialog() {}
 void CIcomView::OnTuningStateChanged() { frame_.UpdateCommandStates(); }
 
 bool CIcomView::eventFilter(QObject* watched, QEvent* event) {
+  // A selection dragged with the mouse changes which line commands apply.
+  if (watched == list_.grid().viewport() && event->type() == QEvent::MouseButtonRelease) {
+    frame_.UpdateCommandStates();
+  }
   // Ctrl+Up and Ctrl+Down belong to Previous and Next; with those disabled the keys do
   // nothing rather than moving cells.
   if (watched == &list_.grid() && event->type() == QEvent::KeyPress) {

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "grid_owner.h"
+#include "line_editor.h"
 #include "link_control.h"
 #include "link_host.h"
 #include "list_control.h"
@@ -27,6 +28,7 @@ class CIcomView : public QWidget,
   CIcomDoc& doc() { return list_.doc(); }
   LinkControl& link() { return link_; }
   TuningControl& tuning() { return tuning_; }
+  LineEditor& editor() { return editor_; }
 
   // After the first window is made and after every New and Open.
   void OnInitialUpdate();
@@ -44,6 +46,7 @@ class CIcomView : public QWidget,
 
   // ListHost
   void ShowListMessage(const QString& text) override;
+  bool AskYesNo(const QString& text) override;
   bool AnyModeOn() override;
   bool ReceiverIsNone() override;
 
@@ -72,5 +75,6 @@ class CIcomView : public QWidget,
   ListControl list_;
   LinkControl link_;
   TuningControl tuning_;
+  LineEditor editor_;
   bool clockStarted_ = false;
 };

@@ -7,14 +7,17 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QIcon>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QSettings>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 
 #include "cicom_view.h"
 #include "columns.h"
 #include "command_ids.h"
+#include "command_table.h"
 #include "message_box.h"
 #include "receiver_models.h"
 #include "texts.h"
@@ -28,6 +31,7 @@ constexpr const char* kDefaultSuffix = "CSV";
 constexpr const char* kSavePrompt = "Save changes to %1?";
 constexpr const char* kRecentGroup = "Recent File List";
 constexpr const char* kNoRecentFile = "Recent File";
+constexpr const char* kIdlePrompt = "Ready";
 
 QLabel* AddPane(QStatusBar* bar, const QString& initial, bool stretch) {
   auto* pane = new QLabel(initial);
@@ -77,91 +81,72 @@ QAction* CMainFrame::action(int commandId) const {
   return it == actions_.end() ? nullptr : it->second;
 }
 
-QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& text, const QKeySequence& keys,
-                                std::function<void()> handler) {
-  auto* act = new QAction(text, this);
-  act->setData(id);
-  if (!keys.isEmpty()) {
-    act->setShortcut(keys);
+QAction* CMainFrame::AddCommand(const Command& command) {
+  auto* act = new QAction(command.text, this);
+  act->setData(command.id);
+  if (command.keys[0] != '\0') {
+    act->setShortcut(QKeySequence(command.keys));
     act->setShortcutContext(Qt::WindowShortcut);
   }
-  connect(act, &QAction::triggered, this, [this, id, handler = std::move(handler)] {
+  act->setStatusTip(command.prompt);
+  act->setToolTip(command.tooltip);
+  act->setIconText(command.label);
+  if (command.icon[0] != '\0') act->setIcon(QIcon::fromTheme(command.icon));
+  act->setCheckable(command.checkable);
+  const int id = command.id;
+  connect(act, &QAction::triggered, this, [this, act, id, run = command.run] {
     if (!CommandAllowed(id)) return;
-    handler();
+    // The selection may have changed since the states were last set; a command whose rule
+    // no longer holds does nothing.
+    UpdateCommandStates();
+    if (!act->isEnabled()) return;
+    run(*this);
     UpdateCommandStates();
   });
-  menu->addAction(act);
   actions_[id] = act;
   return act;
 }
 
 void CMainFrame::BuildMenus() {
-  fileMenu_ = menuBar()->addMenu("&File");
-  AddCommand(fileMenu_, ID_FILE_NEW, "&New", QKeySequence("Ctrl+N"), [this] { NewFile(); });
-  AddCommand(fileMenu_, ID_FILE_OPEN, "&Open...", QKeySequence("Ctrl+O"), [this] {
-    if (!SaveModified()) return;
-    QString path = askOpenPath(this);
-    if (!path.isEmpty()) OpenFile(path);
-  });
-  AddCommand(fileMenu_, ID_FILE_SAVE, "&Save", QKeySequence("Ctrl+S"), [this] { Save(); });
-  AddCommand(fileMenu_, ID_FILE_SAVE_AS, "Save &As...", QKeySequence(), [this] { SaveAs(); });
-  fileMenu_->addSeparator();
-  recentSeparator_ = fileMenu_->addSeparator();
-  AddCommand(fileMenu_, ID_APP_EXIT, "E&xit", QKeySequence(), [this] { close(); });
-
-  QMenu* edit = menuBar()->addMenu("&Edit");
-  AddCommand(edit, ID_JUSTIFY_COLUMNS, "Justify Columns", QKeySequence(),
-             [this] { view_->list().JustifyColumns(); });
-  BuildCommMenu();
-  for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
+  for (const Command& command : Commands()) {
+    if (command.run != nullptr) addAction(AddCommand(command));
+  }
+  for (const MenuLayout& layout : MenuBar()) {
+    QMenu* menu = menuBar()->addMenu(layout.title);
+    for (int id : layout.items) {
+      if (id == kSeparator) {
+        menu->addSeparator();
+      } else if (id == kRecentFiles) {
+        fileMenu_ = menu;
+        recentSeparator_ = menu->addSeparator();
+        recentSeparator_->setVisible(false);
+      } else {
+        menu->addAction(action(id));
+      }
+    }
     connect(menu, &QMenu::aboutToShow, this, [this] { UpdateCommandStates(); });
   }
 }
 
-void CMainFrame::BuildCommMenu() {
-  QMenu* comm = menuBar()->addMenu("&Comm");
-  TuningControl& tuning = view_->tuning();
-  LinkControl& link = view_->link();
-  // Setup and the Operating Frequency dialog arrive with their own changes.
-  AddCommand(comm, ID_SETUP, "Setup...", QKeySequence(), [] {});
-  AddCommand(comm, ID_CONNECT, "&Connect ...", QKeySequence(), [&link] {
-    link.ToggleConnect();
-  })->setCheckable(true);
-  comm->addSeparator();
-  AddCommand(comm, ID_OPERATING_FREQUENCY, "Operating &Frequency ...", QKeySequence(), [] {});
-  AddCommand(comm, ID_SET_FREQUENCY, "&Set Frequency", QKeySequence(),
-             [&tuning] { tuning.SetFrequencyCommand(); });
-  AddCommand(comm, ID_AUTO_MODE, "&Auto Mode", QKeySequence(), [&tuning] {
-    tuning.ToggleAutoMode();
-  })->setCheckable(true);
-  comm->addSeparator();
-  AddCommand(comm, ID_TIMING, "&Timing", QKeySequence(), [&tuning] {
-    tuning.ToggleTiming();
-  })->setCheckable(true);
-  AddCommand(comm, ID_PREVIOUS, "Previous", QKeySequence("Ctrl+Up"),
-             [&tuning] { tuning.StepToActiveRow(false); });
-  AddCommand(comm, ID_NEXT, "Next", QKeySequence("Ctrl+Down"),
-             [&tuning] { tuning.StepToActiveRow(true); });
-  comm->addSeparator();
-  AddCommand(comm, ID_SCHEDULE_MODE, "Schedule Mode", QKeySequence(), [&tuning] {
-    tuning.ToggleScheduleMode();
-  })->setCheckable(true);
-  AddCommand(comm, ID_SCAN_MODE, "Scan Mode", QKeySequence(), [&tuning] {
-    tuning.ToggleScanMode();
-  })->setCheckable(true);
-  comm->addSeparator();
-  AddCommand(comm, ID_POWER_ON, "Power ON", QKeySequence(), [&link] { link.PowerOn(); });
-  AddCommand(comm, ID_POWER_OFF, "Power OFF", QKeySequence(), [&link] { link.PowerOff(); });
+void CMainFrame::FillContextMenu(QMenu* menu) const {
+  for (int id : ContextMenu()) {
+    if (id == kSeparator) {
+      menu->addSeparator();
+    } else {
+      menu->addAction(action(id));
+    }
+  }
+}
 
-  // Only reachable from the grid's context menu.
-  auto* offset = new QAction("Set Offset Column", this);
-  offset->setData(ID_SET_OFFSET_COLUMN);
-  connect(offset, &QAction::triggered, this, [this, &tuning] {
-    if (!CommandAllowed(ID_SET_OFFSET_COLUMN)) return;
-    tuning.SetOffsetColumn();
-    UpdateCommandStates();
-  });
-  actions_[ID_SET_OFFSET_COLUMN] = offset;
+bool CMainFrame::event(QEvent* event) {
+  // Prompts go to the message pane, which the link control writes as well; with nothing
+  // highlighted it reads as when the window is idle.
+  if (event->type() == QEvent::StatusTip) {
+    const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+    messagePane_->setText(tip.isEmpty() ? QString(kIdlePrompt) : tip);
+    return true;
+  }
+  return QMainWindow::event(event);
 }
 
 bool CMainFrame::CommandAllowed(int id) const {
@@ -209,6 +194,21 @@ void CMainFrame::UpdateCommandStates() {
   Enable(ID_POWER_OFF, link.CanPower());
   Enable(ID_SET_OFFSET_COLUMN, !scanOrSchedule);
   for (int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS}) Enable(id, noMode);
+
+  const LineEditor& editor = view_->editor();
+  for (int id :
+       {ID_COPY_LINE, ID_CONTEXT_COPY_LINE, ID_DUPLICATE_LINE, ID_INSERT_LINE, ID_CLEAR_LINES,
+        ID_CLEAR_LINE, ID_CLEAR_CELLS, ID_UNIFORM_CELLS, ID_SELECT_ALL_CELLS, ID_SORT_LINES}) {
+    Enable(id, noMode);
+  }
+  Enable(ID_PASTE_LINE, noMode && editor.HasCopiedLine());
+  Enable(ID_CONTEXT_PASTE_LINE, noMode && editor.HasCopiedLine());
+  Enable(ID_DELETE_LINES, noMode && editor.CanDeleteLines());
+  Enable(ID_MOVE_LINES_UP, noMode && editor.CanMoveLinesUp());
+  Enable(ID_MOVE_LINES_DOWN, noMode && editor.CanMoveLinesDown());
+  Enable(ID_EDIT_FIND, !scanOrSchedule);
+  Enable(ID_FIND_NEXT, !scanOrSchedule);
+  Enable(ID_JUSTIFY_COLUMNS, true);
   for (int i = 0; i < kRecentFileCount; ++i) {
     if (i < recent_.size()) Enable(ID_FILE_MRU_FILE1 + i, noMode);
   }
@@ -216,7 +216,7 @@ void CMainFrame::UpdateCommandStates() {
 
 void CMainFrame::BuildStatusBar() {
   QStatusBar* bar = statusBar();
-  messagePane_ = AddPane(bar, "Ready", true);
+  messagePane_ = AddPane(bar, kIdlePrompt, true);
   connectionPane_ = AddPane(bar, QString(54, ' '), false);
   linkPane_ = AddPane(bar, QString(42, ' '), false);
   clockPane_ = AddPane(bar, "00:00 UTC     ", false);
@@ -285,6 +285,13 @@ bool CMainFrame::OpenFile(const QString& path) {
   AddRecentFile(full);
   view_->OnInitialUpdate();
   return true;
+}
+
+bool CMainFrame::OpenWithDialog() {
+  // The file first, then the question about the list on screen: asked once, and only when
+  // the user has not cancelled the choice.
+  const QString path = askOpenPath(this);
+  return !path.isEmpty() && OpenFile(path);
 }
 
 bool CMainFrame::Save() {
@@ -356,12 +363,14 @@ void CMainFrame::RebuildRecentMenu() {
     fileMenu_->insertAction(recentSeparator_, placeholder);
     recentActions_.push_back(placeholder);
     placeholder->setData(ID_FILE_MRU_FILE1);
+    placeholder->setStatusTip(FindCommand(ID_FILE_MRU_FILE1)->prompt);
     return;
   }
   for (int i = 0; i < recent_.size(); ++i) {
     const QString path = recent_[i];
     auto* act = new QAction(QString("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)), this);
     act->setData(ID_FILE_MRU_FILE1 + i);
+    act->setStatusTip(FindCommand(ID_FILE_MRU_FILE1)->prompt);
     connect(act, &QAction::triggered, this, [this, path] { OpenFile(path); });
     fileMenu_->insertAction(recentSeparator_, act);
     recentActions_.push_back(act);

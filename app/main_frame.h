@@ -9,6 +9,7 @@
 #include "link_host.h"
 
 class CIcomView;
+struct Command;
 class QAction;
 class QMenu;
 
@@ -20,6 +21,8 @@ class CMainFrame : public QMainWindow {
 
   CIcomView& view() { return *view_; }
   QAction* action(int commandId) const;
+  // The grid's context menu, from the frame's actions.
+  void FillContextMenu(QMenu* menu) const;
 
   void SetPaneText(StatusPane pane, const QString& text);
   QString PaneText(StatusPane pane) const;
@@ -35,6 +38,8 @@ class CMainFrame : public QMainWindow {
   // The document commands; each asks to save a modified list first.
   bool NewFile();
   bool OpenFile(const QString& path);
+  // Asks for a list file, then opens it.
+  bool OpenWithDialog();
   bool Save();
   bool SaveAs();
   // "Save changes to %1?": true when the caller may go on.
@@ -47,15 +52,14 @@ class CMainFrame : public QMainWindow {
   std::function<QString(QWidget*, const QString& suggested)> askSavePath;
 
  protected:
+  bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
  private:
-  QAction* AddCommand(QMenu* menu, int id, const QString& text, const QKeySequence& keys,
-                      std::function<void()> handler);
+  QAction* AddCommand(const Command& command);
   void BuildMenus();
-  void BuildCommMenu();
   void Enable(int id, bool enabled);
   void Check(int id, bool checked);
   void BuildStatusBar();

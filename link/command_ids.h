@@ -16,6 +16,27 @@ constexpr int ID_FILE_SAVE_AS = 57604;
 constexpr int ID_FILE_MRU_FILE1 = 57616;  // the recent files take FILE1 .. FILE1 + 3
 constexpr int ID_APP_EXIT = 57665;
 constexpr int ID_JUSTIFY_COLUMNS = 32862;
+constexpr int ID_EDIT_FIND = 57636;
+constexpr int ID_APP_ABOUT = 57664;
+
+// The list's line and cell commands; the context menu's own copies of Copy Line and Paste
+// Line act on the whole current line.
+constexpr int ID_MOVE_LINES_UP = 32785;
+constexpr int ID_MOVE_LINES_DOWN = 32787;
+constexpr int ID_CLEAR_LINES = 32788;
+constexpr int ID_COPY_LINE = 32789;
+constexpr int ID_PASTE_LINE = 32790;
+constexpr int ID_CLEAR_CELLS = 32791;
+constexpr int ID_UNIFORM_CELLS = 32792;
+constexpr int ID_SORT_LINES = 32793;
+constexpr int ID_CONTEXT_COPY_LINE = 32794;
+constexpr int ID_CONTEXT_PASTE_LINE = 32795;
+constexpr int ID_SELECT_ALL_CELLS = 32796;
+constexpr int ID_INSERT_LINE = 32803;
+constexpr int ID_DELETE_LINES = 32804;
+constexpr int ID_FIND_NEXT = 32807;
+constexpr int ID_DUPLICATE_LINE = 32817;
+constexpr int ID_CLEAR_LINE = 32857;
 
 constexpr int kRecentFileCount = 4;
 

@@ -1,22 +1,16 @@
 #include "cicom_doc.h"
 
-#include <QApplication>
 #include <QFileInfo>
 
 #include "columns.h"
 #include "list_control.h"
 #include "list_host.h"
+#include "wait_cursor.h"
 
 namespace {
 
 constexpr const char* kUntitled = "Untitled";
 constexpr const char* kOpenFailed = "Failed to open document.";
-
-class WaitCursor {
- public:
-  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 }  // namespace
 

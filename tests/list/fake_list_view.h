@@ -15,6 +15,10 @@ class FakeListView : public ListHost, public GridOwner {
     messages.push_back(text);
     if (QApplication::overrideCursor() != nullptr) ++messagesUnderWaitCursor;
   }
+  bool AskYesNo(const QString& text) override {
+    questions.push_back(text);
+    return answerYes;
+  }
   bool AnyModeOn() override { return modeOn; }
   void OnRowChanged() override {}
   bool ReceiverIsNone() override { return receiverNone; }
@@ -25,6 +29,8 @@ class FakeListView : public ListHost, public GridOwner {
   void SetModifiedFlag(bool modified) override { list->doc().SetModifiedFlag(modified); }
 
   QStringList messages;
+  QStringList questions;
+  bool answerYes = true;
   int messagesUnderWaitCursor = 0;
   bool modeOn = false;
   bool receiverNone = false;

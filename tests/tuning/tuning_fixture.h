@@ -49,6 +49,7 @@ class FakeView : public ListHost, public GridOwner, public LinkHost, public Tuni
  public:
   // ListHost and GridOwner
   void ShowListMessage(const QString& text) override { messages << text; }
+  bool AskYesNo(const QString&) override { return false; }
   bool AnyModeOn() override { return tuning->AnyModeOn(); }
   void OnRowChanged() override {
     if (tuning != nullptr) tuning->TuneCurrentRow(false);
