@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <cstdio>
 #include <fstream>
 #include <string>
 #include <string_view>
@@ -8,6 +9,9 @@
 #include "bench.h"
 #include "bench_list.h"
 #include "cicom_view.h"
+#include "edit_grid.h"
+#include "line_editor.h"
+#include "list_host.h"
 #include "main_frame.h"
 #include "message_box.h"
 
@@ -45,6 +49,31 @@ double RawSplitMilliseconds(const QString& path) {
   return timer.nsecsElapsed() / 1e6;
 }
 
+// Answers every question with Yes and keeps notices instead of showing them, so the line
+// commands run to their end without anyone at the keyboard.
+class YesHost : public ListHost {
+ public:
+  void ShowListMessage(const QString& text) override { notices.push_back(text); }
+  bool AskYesNo(const QString&) override { return true; }
+  bool AnyModeOn() override { return false; }
+  void OnRowChanged() override {}
+  bool ReceiverIsNone() override { return false; }
+
+  QStringList notices;
+};
+
+// A figure that came out of a command that did not do its work would be meaningless.
+void Check(bool ok, const char* what) {
+  if (!ok) std::fprintf(stderr, "quilvar-bench: %s\n", what);
+}
+
+void SelectRows(CEditGrid& grid, int first, int last) {
+  grid.SetRow(first);
+  grid.SetCol(1);
+  grid.SetRowSel(last);
+  grid.SetColSel(grid.Cols() - 1);
+}
+
 }  // namespace
 
 void RunListBenchmarks(const BenchOptions& options) {
@@ -60,8 +89,12 @@ void RunListBenchmarks(const BenchOptions& options) {
   frame.show();
   QApplication::processEvents();
   CEditGrid& grid = frame.view().list().grid();
+  YesHost host;
+  LineEditor editor(frame.view().list(), host, &frame.view());
+  // Nowhere in the list, so the search walks every cell.
+  editor.m_searchText = "no such station";
 
-  std::vector<double> open, rss, save, sort, renumber, raw;
+  std::vector<double> open, rss, save, sort, renumber, raw, findMiss, insert, remove;
   for (int i = 0; i < options.repetitions; ++i) {
     frame.NewFile();
     QApplication::processEvents();
@@ -84,6 +117,33 @@ void RunListBenchmarks(const BenchOptions& options) {
       QApplication::processEvents();
     }));
     raw.push_back(RawSplitMilliseconds(path));
+
+    grid.SetRow(1);
+    grid.SetCol(1);
+    host.notices.clear();
+    findMiss.push_back(Milliseconds([&] {
+      editor.SearchNext();
+      QApplication::processEvents();
+    }));
+    Check(host.notices == QStringList{kEndOfFile} && grid.Row() == 1, "find did not miss");
+
+    grid.SetRow(1);
+    grid.SetCol(1);
+    insert.push_back(Milliseconds([&] {
+      editor.InsertLine();
+      QApplication::processEvents();
+    }));
+    Check(grid.Rows() == kLines + 2 && grid.Row() == 2, "insert line did not insert");
+    // Back to 100,000 lines, outside the measurement.
+    SelectRows(grid, 2, 2);
+    editor.DeleteLines();
+
+    SelectRows(grid, 25001, 75000);
+    remove.push_back(Milliseconds([&] {
+      editor.DeleteLines();
+      QApplication::processEvents();
+    }));
+    Check(grid.Rows() == kLines - 50000 + 1 && grid.Row() == 25001, "delete lines did not delete");
   }
   Report("open_100k_ms", Median(open), "ms");
   Report("save_100k_ms", Median(save), "ms");
@@ -91,5 +151,8 @@ void RunListBenchmarks(const BenchOptions& options) {
   Report("renumber_100k_ms", Median(renumber), "ms");
   Report("open_100k_rss_mb", Median(rss), "MB");
   Report("raw_split_100k_ms", Median(raw), "ms");
+  Report("find_miss_100k_ms", Median(findMiss), "ms");
+  Report("insert_line_100k_ms", Median(insert), "ms");
+  Report("delete_50k_ms", Median(remove), "ms");
   SetMessageBoxFunction({});
 }

@@ -389,6 +389,14 @@ void FlexGrid::SetRowTexts(int row, QStringList texts) {
   if (row == 0) corner_->update();
 }
 
+void FlexGrid::NumberRows() {
+  // Fixed cells share one default colour: a corner without a colour of its own, or with
+  // that one, leaves the numbers without one too, as SetCellBackColor would.
+  const QColor corner = model_->BackColor(0, 0);
+  const bool isDefault = !corner.isValid() || corner.rgba() == DefaultBackColor(1, 0).rgba();
+  model_->NumberRows(isDefault ? QColor() : corner);
+}
+
 void FlexGrid::SetRedraw(bool on) {
   if (on == redraw_) {
     if (on) Refresh();

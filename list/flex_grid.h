@@ -57,6 +57,10 @@ class FlexGrid : public QTableView {
   // cell empty); faster than cell by cell.
   void SetRowTexts(int row, QStringList texts);
 
+  // Column 0 of every row below the captions reads the row's index and takes the corner
+  // cell's colour; the same as setting each of those cells, in one step.
+  void NumberRows();
+
   // False holds back every repaint; true repaints once.
   bool Redraw() const { return redraw_; }
   void SetRedraw(bool on);

@@ -115,8 +115,15 @@ void GridModel::ResizeRows(int rows) {
   const bool grow = rows > rows_;
   if (tell && grow) beginInsertRows(QModelIndex(), rows_ - 1, rows - 2);
   if (tell && !grow) beginRemoveRows(QModelIndex(), rows - 1, rows_ - 2);
-  texts_.resize(size_t(rows) * size_t(cols_));
-  aligns_.resize(texts_.size(), kAlignGeneral);
+  const size_t cells = size_t(rows) * size_t(cols_);
+  if (cells > texts_.capacity()) {
+    // Room for the lines inserted later: growing a full store moves every cell of a long
+    // list at once, and room that is never written costs no memory.
+    texts_.reserve(cells + cells / 8);
+    aligns_.reserve(cells + cells / 8);
+  }
+  texts_.resize(cells);
+  aligns_.resize(cells, kAlignGeneral);
   if (!grow)
     std::erase_if(colours_, [rows](const auto& entry) { return int(entry.first >> 32) >= rows; });
   rows_ = rows;
@@ -219,6 +226,52 @@ void GridModel::RekeyColours(Map map) {
 void GridModel::ClearTexts() {
   std::fill(texts_.begin(), texts_.end(), QString());
   RowsChanged(0, rows_ - 1);
+}
+
+void GridModel::NumberRows(const QColor& colour) {
+  // Once rows were sorted, their numbers' texts lie anywhere in memory; asking for the
+  // texts a few rows ahead hides most of the wait for each.
+  constexpr int kAhead = 16;
+  int first = rows_, last = 0;
+  char digits[16];
+  for (int row = 1; row < rows_; ++row) {
+    if (row + kAhead < rows_) __builtin_prefetch(texts_[At(row + kAhead, 0)].constData(), 1);
+    const char* end = std::to_chars(digits, digits + sizeof digits, row).ptr;
+    const QLatin1StringView number(digits, end - digits);
+    QString& text = texts_[At(row, 0)];
+    if (text == number) continue;
+    // Into the text's own buffer: a new string for each of 100,000 rows would cost an
+    // allocation and a free each.
+    text.resize(number.size());
+    QChar* out = text.data();
+    for (char ch : number) *out++ = QLatin1Char(ch);
+    first = std::min(first, row);
+    last = row;
+  }
+  if (!colour.isValid()) {
+    const size_t before = colours_.size();
+    std::erase_if(colours_, [](const auto& entry) {
+      return (entry.first & 0xffffffffu) == 0 && (entry.first >> 32) != 0;
+    });
+    if (colours_.size() != before) {
+      first = 1;
+      last = rows_ - 1;
+    }
+  } else {
+    for (int row = 1; row < rows_; ++row) {
+      auto [entry, added] = colours_.try_emplace(ColourKey(row, 0), colour.rgba());
+      if (!added && entry->second == colour.rgba()) continue;
+      entry->second = colour.rgba();
+      first = std::min(first, row);
+      last = std::max(last, row);
+    }
+  }
+  if (last < first) return;
+  if (frozen_) {
+    dataDirty_ = true;
+    return;
+  }
+  emit headerDataChanged(Qt::Vertical, first - 1, last - 1);
 }
 
 void GridModel::SortRows(int first, int last, int firstKey, int lastKey) {

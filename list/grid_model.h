@@ -34,6 +34,10 @@ class GridModel : public QAbstractTableModel {
   void InsertRow(int index, const QStringList& texts);
   void RemoveRow(int index);
   void ClearTexts();
+  // Column 0 of rows 1 .. Rows-1 reads each row's index and takes colour as its own (an
+  // invalid colour: none). Numbers that already read right are left alone, so after a change
+  // low in a long list only the rows below it are written.
+  void NumberRows(const QColor& colour);
   // Stable ascending sort of rows first..last by the key columns firstKey..lastKey.
   void SortRows(int first, int last, int firstKey, int lastKey);
 

@@ -129,17 +129,8 @@ bool ListControl::NormalizeRow(int row, QStringList& cells) {
 }
 
 void ListControl::RenumberRows() {
-  CEditGrid& grid = *grid_;
-  RedrawOff batch(grid);
-  grid.SetRow(0);
-  grid.SetCol(0);
-  const QColor corner = grid.CellBackColor();
-  for (int i = 1; i < grid.Rows(); ++i) {
-    grid.SetRow(i);
-    grid.SetCol(0);
-    grid.SetCellBackColor(corner);
-    grid.SetText(QString::number(i));
-  }
+  RedrawOff batch(*grid_);
+  grid_->NumberRows();
 }
 
 void ListControl::ApplyRowStyle(int row) {
