@@ -12,7 +12,9 @@
 #include "main_frame.h"
 #include "message_box.h"
 #include "msg_dlg.h"
+#include "rec_dlg.h"
 #include "receiver_models.h"
+#include "settings_store.h"
 #include "texts.h"
 
 CIcomView::CIcomView(CMainFrame& frame)
@@ -32,7 +34,13 @@ CIcomView::CIcomView(CMainFrame& frame)
   list_.grid().viewport()->installEventFilter(this);
 }
 
-CIcomView::~CIcomView() = default;
+CIcomView::~CIcomView() {
+  // Goes before the parts it works on, without telling a frame that is going away as well.
+  if (freqDlg_) {
+    freqDlg_->disconnect(this);
+    delete freqDlg_;
+  }
+}
 
 void CIcomView::OnInitialUpdate() {
   CEditGrid& grid = list_.grid();
@@ -51,6 +59,32 @@ void CIcomView::ApplySettings(const LinkSettings& settings, int scanSeconds) {
   link_.SetSettings(settings);
   tuning_.SetScanInterval(scanSeconds);
   SetModeChoices(ModelAt(settings.modelIndex).modes);
+}
+
+void CIcomView::ToggleFrequencyDialog() {
+  if (freqDlg_) {
+    delete freqDlg_;
+    return;
+  }
+  if (ReceiverIsNone()) return;
+  freqDlg_ = new CEditFreq(
+      link_, editor_, tuning_.clock(), [] { return LoadSettings().utcFormat; }, this);
+  // Closed by its own Close button or Esc as well: the command's check mark follows.
+  connect(freqDlg_, &QObject::destroyed, this, [this] { frame_.UpdateCommandStates(); });
+  freqDlg_->show();
+}
+
+void CIcomView::RunSetup() {
+  const bool dialogWasOpen = !freqDlg_.isNull();
+  delete freqDlg_;
+  CRecDlg dialog(LoadSettings(), tuning_.offsetColumn, this);
+  execDialog(dialog);
+  // After Cancel the dialog holds what is stored, which is what the program runs on.
+  const StoredSettings& settings = dialog.settings();
+  ApplySettings(settings.link, settings.scanSeconds);
+  tuning_.offsetColumn = dialog.offsetColumn();
+  link_.UpdateLinkStatus();
+  if (dialogWasOpen) ToggleFrequencyDialog();
 }
 
 bool CIcomView::AnyModeOn() { return tuning_.AnyModeOn(); }
@@ -111,8 +145,10 @@ void CIcomView::SetWaitCursor(bool on) {
   }
 }
 
-// The Operating Frequency dialog arrives with its own change.
-QObject* CIcomView::FrequencyDialog() { return nullptr; }
+// Reports reach the dialog only while it is on screen; after Close it waits for deletion.
+QObject* CIcomView::FrequencyDialog() {
+  return freqDlg_ && freqDlg_->isVisible() ? freqDlg_.data() : nullptr;
+}
 
 void CIcomView::MatchFrequency(uint32_t hz) { tuning_.MatchFrequency(hz); }
 
@@ -123,13 +159,16 @@ void CIcomView::ShowLinkIndicator(int code) {
 
 void CIcomView::TurnOffTimedModes() { tuning_.TurnOffTimedModes(); }
 
-// The Operating Frequency dialog is told here once it exists.
-void CIcomView::OnConnectionChanged() { frame_.UpdateCommandStates(); }
+void CIcomView::OnConnectionChanged() {
+  if (freqDlg_) freqDlg_->OnConnectionChanged();
+  frame_.UpdateCommandStates();
+}
 
 void CIcomView::SetClockPane(const QString& text) { frame_.SetClockText(text); }
 
-// The Operating Frequency dialog re-reads the radio here once it exists.
-void CIcomView::RefreshFrequencyDialog() {}
+void CIcomView::RefreshFrequencyDialog() {
+  if (freqDlg_) freqDlg_->ReadReceiver();
+}
 
 void CIcomView::OnTuningStateChanged() { frame_.UpdateCommandStates(); }
 

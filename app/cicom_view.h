@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QDialog>
+#include <QPointer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
+#include "edit_freq.h"
 #include "grid_owner.h"
 #include "line_editor.h"
 #include "link_control.h"
@@ -33,6 +37,14 @@ class CIcomView : public QWidget,
   // After the first window is made and after every New and Open.
   void OnInitialUpdate();
   void ApplySettings(const LinkSettings& settings, int scanSeconds);
+  // The Setup command: the Settings dialog, then the link status it changed. An open
+  // Operating Frequency dialog closes meanwhile and opens again for the new receiver.
+  void RunSetup();
+  // The Operating Frequency command: opens the dialog, or closes it when it is open.
+  void ToggleFrequencyDialog();
+  CEditFreq* frequencyDialog() const { return freqDlg_; }
+  // How modal dialogs run; tests answer them instead of a person.
+  std::function<int(QDialog&)> execDialog = [](QDialog& dialog) { return dialog.exec(); };
   // The grid's context menu over a data cell.
   void ShowContextMenu(const QPoint& point);
 
@@ -76,5 +88,6 @@ class CIcomView : public QWidget,
   LinkControl link_;
   TuningControl tuning_;
   LineEditor editor_;
+  QPointer<CEditFreq> freqDlg_;
   bool clockStarted_ = false;
 };

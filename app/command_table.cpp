@@ -13,10 +13,6 @@ CEditGrid& Grid(CMainFrame& f) { return f.view().list().grid(); }
 TuningControl& Tuning(CMainFrame& f) { return f.view().tuning(); }
 LinkControl& Link(CMainFrame& f) { return f.view().link(); }
 
-// Setup and the Operating Frequency dialog arrive with their own changes; until then the
-// command-state function keeps them disabled.
-void NotYet(CMainFrame&) {}
-
 const std::vector<Command> kCommands = {
     // clang-format off
     // id, text, keys, prompt, tooltip, icon, label, checkable, run
@@ -75,11 +71,13 @@ const std::vector<Command> kCommands = {
     {ID_JUSTIFY_COLUMNS, "Justify Columns", "", "Justify", "Justify", "", "", false,
      [](CMainFrame& f) { f.view().list().JustifyColumns(); }},
 
-    {ID_SETUP, "Setup...", "", "Setup", "Setup", "", "Setup", false, NotYet},
+    {ID_SETUP, "Setup...", "", "Setup", "Setup", "", "Setup", false,
+     [](CMainFrame& f) { f.view().RunSetup(); }},
     {ID_CONNECT, "&Connect ...", "", "Connect", "Connect", "", "Conn.", true,
      [](CMainFrame& f) { Link(f).ToggleConnect(); }},
     {ID_OPERATING_FREQUENCY, "Operating &Frequency ...", "", "Operating Frequency",
-     "Operating Frequency", "", "Freq.", false, NotYet},
+     "Operating Frequency", "", "Freq.", true,
+     [](CMainFrame& f) { f.view().ToggleFrequencyDialog(); }},
     {ID_SET_FREQUENCY, "&Set Frequency", "", "Set Frequency", "Set Frequency", "", "Set", false,
      [](CMainFrame& f) { Tuning(f).SetFrequencyCommand(); }},
     {ID_SET_OFFSET_COLUMN, "Set Offset Column", "", "Set offset column", "Set offset column", "",
@@ -118,8 +116,10 @@ const std::vector<MenuLayout> kMenuBar = {
       kSeparator, ID_POWER_ON, ID_POWER_OFF}},
 };
 
-const std::vector<int> kContextMenu = {ID_CONTEXT_COPY_LINE, ID_CONTEXT_PASTE_LINE, ID_CLEAR_LINE,
-                                       ID_SET_FREQUENCY, ID_SET_OFFSET_COLUMN};
+const std::vector<ContextItem> kContextMenu = {
+    {ID_CONTEXT_COPY_LINE, nullptr},     {ID_CONTEXT_PASTE_LINE, nullptr}, {ID_CLEAR_LINE, nullptr},
+    {ID_SET_FREQUENCY, "Set Frequency"}, {ID_SET_OFFSET_COLUMN, nullptr},
+};
 
 }  // namespace
 
@@ -133,4 +133,4 @@ const Command* FindCommand(int id) {
 
 const std::vector<MenuLayout>& MenuBar() { return kMenuBar; }
 
-const std::vector<int>& ContextMenu() { return kContextMenu; }
+const std::vector<ContextItem>& ContextMenu() { return kContextMenu; }

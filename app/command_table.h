@@ -41,5 +41,13 @@ struct MenuLayout {
 
 // The menu bar, left to right.
 const std::vector<MenuLayout>& MenuBar();
+
+// An item of the grid's context menu; text, when set, names the command there instead of its
+// menu text.
+struct ContextItem {
+  int id;
+  const char* text;
+};
+
 // The grid's context menu over a data cell.
-const std::vector<int>& ContextMenu();
+const std::vector<ContextItem>& ContextMenu();

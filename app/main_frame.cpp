@@ -129,12 +129,26 @@ void CMainFrame::BuildMenus() {
 }
 
 void CMainFrame::FillContextMenu(QMenu* menu) const {
-  for (int id : ContextMenu()) {
-    if (id == kSeparator) {
+  for (const ContextItem& item : ContextMenu()) {
+    if (item.id == kSeparator) {
       menu->addSeparator();
-    } else {
-      menu->addAction(action(id));
+      continue;
     }
+    QAction* command = action(item.id);
+    if (item.text == nullptr) {
+      menu->addAction(command);
+      continue;
+    }
+    // The same command under the context menu's own name: it shows the command's state and
+    // chooses the command, so the gate and the enabling rules decide as from the menu bar.
+    QAction* named = menu->addAction(item.text);
+    named->setData(item.id);
+    named->setStatusTip(command->statusTip());
+    named->setToolTip(command->toolTip());
+    auto follow = [named, command] { named->setEnabled(command->isEnabled()); };
+    follow();
+    connect(command, &QAction::changed, named, follow);
+    connect(named, &QAction::triggered, command, &QAction::trigger);
   }
 }
 
@@ -186,8 +200,9 @@ void CMainFrame::UpdateCommandStates() {
   Enable(ID_SET_FREQUENCY, connected && !scanOrSchedule && !none);
   Enable(ID_AUTO_MODE, connected && !editing && !scanOrSchedule && !none);
   Check(ID_AUTO_MODE, tuning.autoMode);
-  Enable(ID_OPERATING_FREQUENCY, false);
-  Enable(ID_SETUP, false);
+  Enable(ID_OPERATING_FREQUENCY, connected && !scanOrSchedule && !none);
+  Check(ID_OPERATING_FREQUENCY, view_->frequencyDialog() != nullptr);
+  Enable(ID_SETUP, !connected);
   Enable(ID_CONNECT, !none);
   Check(ID_CONNECT, connected);
   Enable(ID_POWER_ON, link.CanPower());

@@ -1,20 +1,53 @@
 #include "settings_store.h"
 
+#include <QFile>
 #include <QSettings>
 
+#include "com_ports.h"
 #include "receiver_models.h"
 
-LinkSettings LoadLinkSettings() {
-  QSettings store("Corvanel", "Quilvar");
-  store.beginGroup("Settings");
-  LinkSettings settings;
-  settings.modelIndex = ModelIndexById(store.value("Rx", -1).toInt());
-  settings.address = store.value("Address", 90).toInt() & 0xFF;
-  settings.comPort = store.value("Com", 1).toInt();
-  settings.baudRate = store.value("Baud", 9600).toInt();
+namespace {
+
+constexpr int kLastUtcFormat = 3;
+
+}  // namespace
+
+StoredSettings LoadSettings() {
+  QSettings store(QStringLiteral("Corvanel"), QStringLiteral("Quilvar"));
+  store.beginGroup(QStringLiteral("Settings"));
+  StoredSettings settings;
+  settings.link.modelIndex = ModelIndexById(store.value(QStringLiteral("Rx"), -1).toInt());
+  settings.link.address = store.value(QStringLiteral("Address"), 90).toInt() & 0xFF;
+  settings.link.comPort = store.value(QStringLiteral("Com"), 1).toInt();
+  settings.link.baudRate = store.value(QStringLiteral("Baud"), 9600).toInt();
+  settings.scanSeconds = store.value(QStringLiteral("Scan"), 2).toInt();
+  settings.utcFormat = store.value(QStringLiteral("utc"), 0).toInt();
+  if (settings.utcFormat < 0 || settings.utcFormat > kLastUtcFormat) settings.utcFormat = 0;
   return settings;
 }
 
-int LoadScanInterval() {
-  return QSettings("Corvanel", "Quilvar").value("Settings/Scan", 2).toInt();
+void SaveSettings(const StoredSettings& settings) {
+  QSettings store(QStringLiteral("Corvanel"), QStringLiteral("Quilvar"));
+  store.beginGroup(QStringLiteral("Settings"));
+  store.setValue(QStringLiteral("Rx"), ModelAt(settings.link.modelIndex).id);
+  store.setValue(QStringLiteral("Address"), settings.link.address);
+  store.setValue(QStringLiteral("Com"), settings.link.comPort);
+  store.setValue(QStringLiteral("Baud"), settings.link.baudRate);
+  store.setValue(QStringLiteral("Scan"), settings.scanSeconds);
+  store.setValue(QStringLiteral("utc"), settings.utcFormat);
 }
+
+void SavePortDevice(int port, const QString& path) {
+  QSettings store(QStringLiteral("Corvanel"), QStringLiteral("Quilvar"));
+  store.beginGroup(QStringLiteral("Ports"));
+  const QString key = QStringLiteral("COM%1").arg(port);
+  if (path.isEmpty() || QFile::encodeName(path).toStdString() == ComPortDevice(port)) {
+    store.remove(key);
+  } else {
+    store.setValue(key, path);
+  }
+}
+
+LinkSettings LoadLinkSettings() { return LoadSettings().link; }
+
+int LoadScanInterval() { return LoadSettings().scanSeconds; }

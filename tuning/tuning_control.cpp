@@ -7,6 +7,7 @@
 #include "colours.h"
 #include "columns.h"
 #include "command_ids.h"
+#include "hertz.h"
 #include "link_control.h"
 #include "list_control.h"
 #include "list_format.h"
@@ -48,7 +49,7 @@ void TuningControl::TuneCurrentRow(bool force) {
 
   double khz = LeadingNumber(grid_.TextMatrix(r, kColFrequency));
   if (offsetColumn != kColFrequency) khz += LeadingNumber(grid_.TextMatrix(r, offsetColumn));
-  const double hz = std::trunc(khz * 1000.0);
+  const double hz = WholeHertz(khz);
   // Sent wrapped to 32 bits, such a row would tune some other station without a word.
   if (hz < 0 || hz > std::numeric_limits<uint32_t>::max()) {
     if (link_.linkConnected) link_.SetStatusText(QString(), QString(texts::kWriteFreqOutOfRange));

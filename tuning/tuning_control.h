@@ -33,6 +33,7 @@ class TuningControl : public QObject {
   TuningControl(ListControl& list, LinkControl& link, TuningHost& host);
 
   void SetClock(UtcClock clock) { clock_ = std::move(clock); }
+  const UtcClock& clock() const { return clock_; }
   // Seconds between scan steps; anything below 1 counts as 1, anything above a day as a day.
   void SetScanInterval(int seconds);
   int scanIntervalMs() const { return scanTimer_.interval(); }

@@ -18,6 +18,9 @@ TEST_F(TuningControlTest, RowFrequencyPlusOffsetBecomesWholeHertz) {
       {"3500.000", "-455", true, "3500.000", 3045000},
       {"1000.000", "0.001", true, "1000.000", 1000001},
       {"7055.0009", "", false, "7055.001", 7055001},
+      // Held in binary as 64.83499...: still 64835 Hz, not one hertz low.
+      {"64.835", "", false, "64.835", 64835},
+      {"7055.000", "64.835", true, "7055.000", 7119835},
       {"7055.100", "abc", true, "7055.100", 7055100},
       {"7055.100", "", true, "7055.100", 7055100},
       {"shortwave", "", false, "10.000", 10000},

@@ -71,7 +71,7 @@ class FakeView : public ListHost, public GridOwner, public LinkHost, public Tuni
   void ShowMessageBox(const QString&, const QString& text, BoxIcon) override { messages << text; }
   void ShowMessageDialog(const QString& text) override { messages << text; }
   void SetWaitCursor(bool) override {}
-  QObject* FrequencyDialog() override { return nullptr; }
+  QObject* FrequencyDialog() override { return frequencyDialog; }
   void MatchFrequency(uint32_t hz) override {
     matched.push_back(hz);
     tuning->MatchFrequency(hz);
@@ -90,6 +90,7 @@ class FakeView : public ListHost, public GridOwner, public LinkHost, public Tuni
   void OnTuningStateChanged() override {}
 
   TuningControl* tuning = nullptr;
+  QPointer<QObject> frequencyDialog;
   ListControl* list = nullptr;
   QStringList messages;
   QString linkPane, clockPane;

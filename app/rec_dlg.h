@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <map>
+
+#include "settings_store.h"
+
+class QComboBox;
+class QLineEdit;
+
+// The modal "Settings" dialog: protocol, receiver, CI-V address, COM port and the device
+// behind it, line speed, scan interval, the Add key's UTC format, and the offset column
+// for reading only. OK stores what it shows; Cancel stores nothing.
+class CRecDlg : public QDialog {
+ public:
+  CRecDlg(const StoredSettings& current, int offsetColumn, QWidget* parent = nullptr);
+
+  // The accepted settings after OK, otherwise those the dialog was opened with.
+  const StoredSettings& settings() const { return settings_; }
+  int offsetColumn() const { return offsetColumn_; }
+
+  void accept() override;
+
+ private:
+  void BuildControls();
+  void Initialise();
+  int Protocol() const;
+  void FillReceivers();
+  void ApplyProtocol();
+  void ProposeAddress();
+  void FillComList();
+  QString ComLabel(int port) const;
+  // The port OK will store: the chosen entry, or the one the dialog opened with.
+  int SelectedPort() const;
+  QString DeviceFor(int port) const;
+  void ShowDevice();
+  void FillDeviceList();
+  void OnDeviceEdited(const QString& text);
+
+  StoredSettings settings_;
+  int offsetColumn_;
+  // Device paths typed or picked for a port, stored only on OK.
+  std::map<int, QString> deviceEdits_;
+
+  QComboBox* protocol_ = nullptr;
+  QComboBox* receiver_ = nullptr;
+  QComboBox* address_ = nullptr;
+  QComboBox* com_ = nullptr;
+  QComboBox* device_ = nullptr;
+  QComboBox* speed_ = nullptr;
+  QLineEdit* scan_ = nullptr;
+  QComboBox* utc_ = nullptr;
+  QLineEdit* offset_ = nullptr;
+};
