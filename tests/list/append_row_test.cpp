@@ -1,17 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QTemporaryDir>
-#include <QWidget>
-#include <memory>
-
-#include "columns.h"
-#include "fake_list_view.h"
-#include "line_editor.h"
-#include "list_control.h"
+#include "list_fixture.h"
 #include "print_qt.h"
-#include "receiver_models.h"
-#include "widget_app.h"
 
 namespace {
 
@@ -21,32 +11,13 @@ const QByteArray kWideList =
     "7100.000;a;AM;0000-2400;E;G;Eu;n;s\r\n"
     "9500.000;b;USB;;F;F;Af;m;t\r\n";
 
-class AppendRowTest : public ::testing::Test {
+class AppendRowTest : public ListFixture {
  protected:
   void SetUp() override {
-    InitBuiltInColumns();
-    SetModeChoices(ModesR75);
-    widget_.resize(1000, 600);
-    list_ = std::make_unique<ListControl>(view_, view_, &widget_);
-    view_.list = list_.get();
-    editor_ = std::make_unique<LineEditor>(*list_, view_, &widget_);
-    ASSERT_TRUE(dir_.isValid());
-    QFile file(dir_.filePath("wide.CSV"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(kWideList);
-    file.close();
-    ASSERT_TRUE(list_->doc().OpenDocument(file.fileName()));
+    ListFixture::SetUp();
+    ASSERT_TRUE(OpenBytes("wide.CSV", kWideList));
     ASSERT_EQ(grid().Cols(), 10);
   }
-
-  CEditGrid& grid() { return list_->grid(); }
-
-  QApplication& app_ = WidgetApp();
-  QTemporaryDir dir_;
-  QWidget widget_;
-  FakeListView view_;
-  std::unique_ptr<ListControl> list_;
-  std::unique_ptr<LineEditor> editor_;
 };
 
 // What the Operating Frequency dialog hands over: eight cells, whatever the list's width.
@@ -65,7 +36,7 @@ TEST_F(AppendRowTest, CellsFillTheNewRowBelowTheCurrentOneWhateverTheirNumber) {
     SCOPED_TRACE(c.cells.join('|').toStdString());
     grid().SetRow(1);
     grid().SetCol(3);
-    list_->doc().SetModifiedFlag(false);
+    doc().SetModifiedFlag(false);
     const int rows = grid().Rows();
     EXPECT_EQ(editor_->AppendRow(c.cells), 2);
     EXPECT_EQ(grid().Rows(), rows + 1);
@@ -75,7 +46,7 @@ TEST_F(AppendRowTest, CellsFillTheNewRowBelowTheCurrentOneWhateverTheirNumber) {
     // The rows below moved down and kept their texts under their new numbers.
     EXPECT_EQ(grid().ReadRowCells(rows).mid(0, 3),
               (QStringList{QString::number(rows), "9500.000", "b"}));
-    EXPECT_TRUE(list_->doc().IsModified());
+    EXPECT_TRUE(doc().IsModified());
     EXPECT_TRUE(view_.messages.isEmpty());
   }
 }

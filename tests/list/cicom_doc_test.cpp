@@ -10,8 +10,8 @@
 
 #include "columns.h"
 #include "failing_save_calls.h"
-#include "fake_list_view.h"
 #include "list_control.h"
+#include "list_fixture.h"
 #include "print_qt.h"
 #include "receiver_models.h"
 #include "widget_app.h"
@@ -41,34 +41,19 @@ std::optional<Qt::CursorShape> OverrideCursor() {
   return cursor->shape();
 }
 
-class CIcomDocTest : public ::testing::Test {
+class CIcomDocTest : public ListFixture {
  protected:
   void SetUp() override {
-    InitBuiltInColumns();
-    SetModeChoices(ModesR75);
-    widget_.resize(1000, 600);
-    list_ = std::make_unique<ListControl>(view_, view_, &widget_);
-    view_.list = list_.get();
-    ASSERT_TRUE(dir_.isValid());
-    WriteBytes(Path("a.CSV"), kList);
-    ASSERT_TRUE(doc().OpenDocument(Path("a.CSV")));
+    ListFixture::SetUp();
+    ASSERT_TRUE(OpenBytes("a.CSV", kList));
   }
 
-  QString Path(const char* name) const { return dir_.filePath(name); }
-  CIcomDoc& doc() { return list_->doc(); }
-  CEditGrid& grid() { return list_->grid(); }
   // Every cell, captions included.
   QList<QStringList> Cells() {
     QList<QStringList> rows;
     for (int r = 0; r < grid().Rows(); ++r) rows.push_back(grid().ReadRowCells(r));
     return rows;
   }
-
-  QApplication& app_ = WidgetApp();
-  QTemporaryDir dir_;
-  QWidget widget_;
-  FakeListView view_;
-  std::unique_ptr<ListControl> list_;
 };
 
 TEST_F(CIcomDocTest, SecondReadFailingLeavesTheListItsFileAndItsFlagAsTheyWere) {

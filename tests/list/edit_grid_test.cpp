@@ -15,7 +15,6 @@
 #include "test_support.h"
 #include "widget_app.h"
 
-
 // Readable failures.
 void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 

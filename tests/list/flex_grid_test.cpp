@@ -15,7 +15,6 @@
 #include "test_support.h"
 #include "widget_app.h"
 
-
 namespace {
 
 // A grid that records its events, with the state it sees when each arrives.

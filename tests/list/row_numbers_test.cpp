@@ -1,18 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QTemporaryDir>
-#include <QWidget>
+#include <QColor>
 #include <algorithm>
-#include <memory>
 
-#include "columns.h"
-#include "fake_list_view.h"
-#include "line_editor.h"
-#include "list_control.h"
+#include "list_fixture.h"
 #include "print_qt.h"
-#include "receiver_models.h"
-#include "widget_app.h"
 
 namespace {
 
@@ -23,20 +15,8 @@ const QColor kMark(0, 160, 0);
 // wrong row shows.
 QString Frequency(int line) { return QString::number(1000 + (line * 7) % kLines) + ".000"; }
 
-class RowNumbersTest : public ::testing::Test {
+class RowNumbersTest : public ListFixture {
  protected:
-  void SetUp() override {
-    InitBuiltInColumns();
-    SetModeChoices(ModesR75);
-    widget_.resize(1000, 600);
-    list_ = std::make_unique<ListControl>(view_, view_, &widget_);
-    view_.list = list_.get();
-    editor_ = std::make_unique<LineEditor>(*list_, view_, &widget_);
-    ASSERT_TRUE(dir_.isValid());
-  }
-
-  CEditGrid& grid() { return list_->grid(); }
-
   // Opens the list afresh and returns its frequencies by row (index 0 unused).
   QStringList OpenList() {
     QByteArray bytes = "Freq (kHz);Station;Mode;UTC\r\n";
@@ -45,11 +25,7 @@ class RowNumbersTest : public ::testing::Test {
       frequencies << Frequency(line);
       bytes += Frequency(line).toLatin1() + ";s" + QByteArray::number(line) + ";AM;\r\n";
     }
-    QFile file(dir_.filePath("list.CSV"));
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    file.close();
-    EXPECT_TRUE(list_->doc().OpenDocument(file.fileName()));
+    EXPECT_TRUE(OpenBytes("list.CSV", bytes));
     return frequencies;
   }
 
@@ -79,13 +55,6 @@ class RowNumbersTest : public ::testing::Test {
       EXPECT_EQ(CellColour(row, 0), corner) << "row " << row;
     }
   }
-
-  QApplication& app_ = WidgetApp();
-  QTemporaryDir dir_;
-  QWidget widget_;
-  FakeListView view_;
-  std::unique_ptr<ListControl> list_;
-  std::unique_ptr<LineEditor> editor_;
 };
 
 // Marks left on number cells above, inside and below the change must all go, and the

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QByteArray>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <memory>
+
+#include "columns.h"
+#include "fake_list_view.h"
+#include "line_editor.h"
+#include "list_control.h"
+#include "receiver_models.h"
+#include "widget_app.h"
+
+// A list control and its line commands in a plain window, without a view or a radio; lists
+// are written to a temporary folder and opened from there.
+class ListFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitBuiltInColumns();
+    SetModeChoices(ModesR75);
+    widget_.resize(1000, 600);
+    list_ = std::make_unique<ListControl>(view_, view_, &widget_);
+    view_.list = list_.get();
+    editor_ = std::make_unique<LineEditor>(*list_, view_, &widget_);
+    ASSERT_TRUE(dir_.isValid());
+  }
+
+  QString Path(const char* name) const { return dir_.filePath(name); }
+  CIcomDoc& doc() { return list_->doc(); }
+  CEditGrid& grid() { return list_->grid(); }
+
+  // Writes bytes as a list file and opens it.
+  bool OpenBytes(const char* name, const QByteArray& bytes) {
+    QFile file(Path(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) return false;
+    file.close();
+    return doc().OpenDocument(file.fileName());
+  }
+
+  QApplication& app_ = WidgetApp();
+  QTemporaryDir dir_;
+  QWidget widget_;
+  FakeListView view_;
+  std::unique_ptr<ListControl> list_;
+  std::unique_ptr<LineEditor> editor_;
+};
