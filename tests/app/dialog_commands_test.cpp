@@ -1,6 +1,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTest>
 
 #include "edit_freq.h"
@@ -29,7 +30,8 @@ class DialogCommandsTest : public RadioWindowTest {
   static void Pick(CRecDlg& dialog, const char* list, const char* item) {
     auto* combo = dialog.findChild<QComboBox*>(list);
     ASSERT_NE(combo, nullptr) << list;
-    const int index = combo->findText(item);
+    // A port found on this machine carries a mark after its name.
+    const int index = combo->findText(item, Qt::MatchStartsWith);
     ASSERT_GE(index, 0) << item;
     combo->setCurrentIndex(index);
   }
@@ -120,6 +122,27 @@ TEST_F(DialogCommandsTest, SetupRunsOnlyDisconnectedAndTheFrequencyDialogWaitsFo
   // With the receiver None the command cannot open the dialog, even when forced.
   ForceTrigger(ID_OPERATING_FREQUENCY);
   EXPECT_EQ(Dialog(), nullptr);
+}
+
+// The way a user without a config editor points a port at a USB adapter (here the
+// simulator's line): Connect then opens what the dialog stored.
+TEST_F(DialogCommandsTest, ADeviceTypedInSetupIsWhatConnectOpens) {
+  const QString line = QString::fromStdString(radio_->slavePath());
+  QSettings("Corvanel", "Quilvar").remove("Ports");
+  SaveSettings({frame_->view().link().settings(), 1, 0});
+  frame_->view().execDialog = [&](QDialog& dialog) {
+    auto& settings = static_cast<CRecDlg&>(dialog);
+    Pick(settings, "comPort", "COM12");
+    auto* device = settings.findChild<QComboBox*>("device");
+    device->lineEdit()->selectAll();
+    QTest::keyClicks(device->lineEdit(), line);
+    dialog.accept();
+    return dialog.result();
+  };
+  Trigger(ID_SETUP);
+  EXPECT_EQ(QSettings("Corvanel", "Quilvar").value("Ports/COM12").toString(), line);
+  EXPECT_EQ(frame_->view().link().settings().comPort, 12);
+  Connect();
 }
 
 }  // namespace
