@@ -47,8 +47,9 @@ TEST_F(LinkControlTest, InputDuringAWaitArrivesInOrderOnceTheLinkIsIdle) {
     PostKey(&recorder, QEvent::KeyPress, Qt::Key_A, "a");
     PostKey(&recorder, QEvent::KeyRelease, Qt::Key_A, "a");
     PostKey(&recorder, QEvent::KeyPress, Qt::Key_B, "b");
-    PostKey(target, QEvent::KeyPress, Qt::Key_Escape, QString());
     PostKey(&recorder, QEvent::KeyRelease, Qt::Key_B, "b");
+    // Anything after Esc would reach the notice that follows the wait, as the user's keys do.
+    PostKey(target, QEvent::KeyPress, Qt::Key_Escape, QString());
   });
   EXPECT_EQ(link_.ReadFrequency(), 2);
   typing.join();
@@ -56,9 +57,7 @@ TEST_F(LinkControlTest, InputDuringAWaitArrivesInOrderOnceTheLinkIsIdle) {
   EXPECT_EQ(keysDuringBox, 0u);
   EXPECT_TRUE(recorder.keys.empty());
 
-  ASSERT_TRUE(Arrives([&] { return recorder.keys.size() >= 3; }));
-  // The release of B came after the wait ended, so it arrives in its own time.
-  Arrives([&] { return recorder.keys.size() >= 4; }, 200ms);
+  ASSERT_TRUE(Arrives([&] { return recorder.keys.size() >= 4; }));
   EXPECT_EQ(recorder.keys, (std::vector<std::string>{"down a", "up a", "down b", "up b"}));
   EXPECT_EQ(recorder.deliveredWhileBusy, 0);
 }
