@@ -1,11 +1,16 @@
 #include "cicom_app.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QFileInfo>
 #include <cstdio>
-#include <memory>
+#include <exception>
+#include <set>
 
+#include "about_dlg.h"
 #include "cicom_view.h"
 #include "main_frame.h"
+#include "message_box.h"
 #include "port_settings.h"
 #include "pty_radio.h"
 #include "receiver_models.h"
@@ -14,7 +19,25 @@
 
 namespace {
 
-constexpr const char* kDemoOption = "--demo";
+constexpr const char* kMaker = "Corvanel";
+constexpr const char* kDesktopEntry = "quilvar";
+constexpr const char* kInitError = "Init ERROR";
+constexpr const char* kDescription =
+    "Keeps a station list and drives a receiver or transceiver from it.";
+
+// Options that Qt's application object reads and removes itself.
+// clang-format off
+const std::set<QString> kQtOptions = {
+    "platform", "platformpluginpath", "platformtheme", "plugin", "qmljsdebugger",
+    "qwindowgeometry", "qwindowicon", "qwindowtitle", "reverse", "session", "display",
+    "geometry", "title", "name", "style", "stylesheet", "widgetcount", "dialogs",
+    "fontengine", "nograb", "dograb", "visual", "ncols", "cmap", "sync"};
+// clang-format on
+
+void Print(FILE* stream, const QString& text) {
+  std::fputs(text.toLocal8Bit().constData(), stream);
+  std::fflush(stream);
+}
 
 // A simulated radio of the chosen model (an IC-R75 when none is chosen) behind the chosen
 // port, for this run only, so the program can be tried without hardware.
@@ -37,35 +60,126 @@ std::unique_ptr<PtyRadio> StartDemoRadio(LinkSettings& settings) {
   return radio;
 }
 
+void InitError() { ShowMessageBox(nullptr, texts::kAppTitle, kInitError, QMessageBox::Critical); }
+
 }  // namespace
+
+CommandLine ParseCommandLine(const QStringList& arguments) {
+  const QString program = QFileInfo(arguments.value(0, kDesktopEntry)).fileName();
+  QCommandLineParser parser;
+  // Qt's own options take one dash and a whole word.
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  parser.setApplicationDescription(kDescription);
+  const QCommandLineOption help({"h", "help"}, "Shows this help and ends.");
+  const QCommandLineOption version({"v", "version"}, "Shows the version and ends.");
+  const QCommandLineOption demo(
+      "demo",
+      "Puts a simulated radio of the chosen model (an IC-R75 when none is chosen) behind "
+      "the chosen COM port for this run, to try the program without hardware.");
+  parser.addOption(help);
+  parser.addOption(version);
+  parser.addOption(demo);
+  parser.addPositionalArgument("file", "The station list (.CSV) to open; a new list if none.",
+                               "[file]");
+
+  CommandLine result;
+  const bool parsed = parser.parse(arguments);
+  if (parser.isSet(help)) {
+    result.outcome = CommandLine::Outcome::kPrint;
+    // Without an application object yet, Qt cannot know the program's name.
+    result.text = parser.helpText().replace("<executable_name>", program);
+    return result;
+  }
+  if (parser.isSet(version)) {
+    result.outcome = CommandLine::Outcome::kPrint;
+    result.text = QString("%1 %2\n").arg(texts::kAppTitle, ProgramVersion());
+    return result;
+  }
+  if (!parsed) {
+    QStringList unknown;
+    for (const QString& name : parser.unknownOptionNames()) {
+      if (!kQtOptions.contains(name)) unknown << name;
+    }
+    const bool onlyQtOptions = unknown.isEmpty() && !parser.unknownOptionNames().isEmpty();
+    if (!onlyQtOptions) {
+      result.outcome = CommandLine::Outcome::kFail;
+      const QString error = unknown.isEmpty()
+                                ? parser.errorText()
+                                : QString("Unknown option '%1'.").arg(unknown.join("', '"));
+      result.text = QString("%1: %2\nTry '%1 --help' for more information.\n").arg(program, error);
+      return result;
+    }
+  }
+  result.file = parser.positionalArguments().value(0);
+  result.demo = parser.isSet(demo);
+  return result;
+}
+
+std::unique_ptr<CMainFrame> OpenFirstWindow(const QString& file, const LinkSettings& settings,
+                                            const FrameFactory& makeFrame) {
+  std::unique_ptr<CMainFrame> frame;
+  try {
+    frame = makeFrame ? makeFrame() : std::make_unique<CMainFrame>();
+  } catch (const std::exception&) {
+    frame.reset();
+  }
+  if (!frame) {
+    InitError();
+    return nullptr;
+  }
+  frame->view().ApplySettings(settings, LoadScanInterval());
+  frame->show();
+  // A list that cannot be read has been reported already; the program goes on with a new
+  // one rather than ending.
+  if (!file.isEmpty() && frame->OpenFile(file)) return frame;
+  if (!frame->NewFile()) {
+    InitError();
+    return nullptr;
+  }
+  return frame;
+}
 
 CIcomApp::CIcomApp(int& argc, char** argv) : argc_(argc), argv_(argv) {}
 
 int CIcomApp::Run() {
-  QApplication app(argc_, argv_);
-  QApplication::setOrganizationName("Corvanel");
+  QApplication::setOrganizationName(kMaker);
   QApplication::setApplicationName(texts::kAppTitle);
+  QApplication::setApplicationVersion(ProgramVersion());
 
-  QStringList args = QApplication::arguments();
-  args.removeFirst();
+  // Help, version and a wrong option are answered before the application object needs a
+  // display.
+  QStringList rawArguments;
+  for (int i = 0; i < argc_; ++i) rawArguments << QString::fromLocal8Bit(argv_[i]);
+  const CommandLine early = ParseCommandLine(rawArguments);
+  if (early.outcome == CommandLine::Outcome::kPrint) {
+    Print(stdout, early.text);
+    return 0;
+  }
+  if (early.outcome == CommandLine::Outcome::kFail) {
+    Print(stderr, early.text);
+    return 1;
+  }
+
+  QApplication app(argc_, argv_);
+  QApplication::setWindowIcon(ProgramIcon());
+  QGuiApplication::setDesktopFileName(kDesktopEntry);
+  // Read again now that Qt has taken its own options and their values out.
+  const CommandLine request = ParseCommandLine(QApplication::arguments());
+
   LinkSettings settings = LoadLinkSettings();
   std::unique_ptr<PtyRadio> demoRadio;
-  if (args.removeAll(kDemoOption) > 0) {
+  if (request.demo) {
     demoRadio = StartDemoRadio(settings);
     if (!demoRadio) return 1;
   }
 
-  CMainFrame frame;
-  frame.view().ApplySettings(settings, LoadScanInterval());
-  frame.show();
+  std::unique_ptr<CMainFrame> frame = OpenFirstWindow(request.file, settings);
+  if (!frame) return 1;
   if (demoRadio) {
-    frame.SetPaneText(StatusPane::kMessage,
-                      QString("Demo: a simulated %1 on COM%2 - use Comm > Connect")
-                          .arg(ModelAt(settings.modelIndex).name)
-                          .arg(settings.comPort));
+    frame->SetPaneText(StatusPane::kMessage,
+                       QString("Demo: a simulated %1 on COM%2 - use Comm > Connect")
+                           .arg(ModelAt(settings.modelIndex).name)
+                           .arg(settings.comPort));
   }
-
-  const QString file = args.value(0);
-  if (file.isEmpty() || !frame.OpenFile(file)) frame.NewFile();
   return app.exec();
 }

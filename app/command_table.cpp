@@ -4,6 +4,7 @@
 
 #include "cicom_view.h"
 #include "command_ids.h"
+#include "help_menu.h"
 #include "main_frame.h"
 
 namespace {
@@ -42,16 +43,16 @@ const std::vector<Command> kCommands = {
        Editor(f).SelectCurrentLine();
        Editor(f).PasteLine();
      }},
-    {ID_DUPLICATE_LINE, "Duplicate Line\tF8", "F8", "Duplicate Line", "Dupli Line", "", "Dupli",
-     false, [](CMainFrame& f) { Editor(f).DuplicateLine(); }},
-    {ID_INSERT_LINE, "&Insert Line\tCtrl+I", "Ctrl+I", "Insert Line", "Insert Line", "",
-     "Insert", false, [](CMainFrame& f) { Editor(f).InsertLine(); }},
-    {ID_CLEAR_LINES, "Clea&r Lines", "", "Clear Lines", "Clear Lines", "", "Clear", false,
-     [](CMainFrame& f) { Editor(f).ClearLines(); }},
+    {ID_DUPLICATE_LINE, "Duplicate Line\tF8", "F8", "Duplicate Line", "Dupli Line",
+     "quilvar-duplicate-line", "Dupli", false, [](CMainFrame& f) { Editor(f).DuplicateLine(); }},
+    {ID_INSERT_LINE, "&Insert Line\tCtrl+I", "Ctrl+I", "Insert Line", "Insert Line",
+     "quilvar-insert-line", "Insert", false, [](CMainFrame& f) { Editor(f).InsertLine(); }},
+    {ID_CLEAR_LINES, "Clea&r Lines", "", "Clear Lines", "Clear Lines", "quilvar-clear-lines",
+     "Clear", false, [](CMainFrame& f) { Editor(f).ClearLines(); }},
     {ID_CLEAR_LINE, "Clear Line", "", "Clear Line", "Clear Line", "", "", false,
      [](CMainFrame& f) { Grid(f).ClearLine(); }},
-    {ID_DELETE_LINES, "&Delete Lines\tCtrl+D", "Ctrl+D", "Delete Lines", "Delete Lines", "",
-     "Delete", false, [](CMainFrame& f) { Editor(f).DeleteLines(); }},
+    {ID_DELETE_LINES, "&Delete Lines\tCtrl+D", "Ctrl+D", "Delete Lines", "Delete Lines",
+     "quilvar-delete-lines", "Delete", false, [](CMainFrame& f) { Editor(f).DeleteLines(); }},
     {ID_CLEAR_CELLS, "C&lear Cells", "", "Clear Cells", "Clear Cells", "", "", false,
      [](CMainFrame& f) { Grid(f).ClearCells(); }},
     {ID_UNIFORM_CELLS, "&Uniform Cells", "", "Uniform Cells", "Uniform Cells", "", "", false,
@@ -62,42 +63,54 @@ const std::vector<Command> kCommands = {
      "Find", false, [](CMainFrame& f) { Editor(f).OpenFindDialog(); }},
     {ID_FIND_NEXT, "Find next\tF3", "F3", "Find Next", "Find Next", "", "", false,
      [](CMainFrame& f) { Editor(f).FindNext(); }},
-    {ID_SORT_LINES, "&Sort Lines", "", "Sort Lines", "Sort Lines", "", "Sort", false,
-     [](CMainFrame& f) { Editor(f).SortLines(); }},
-    {ID_MOVE_LINES_UP, "Move Lines U&p\tAlt+Up", "", "Move Lines Up", "Move Lines Up", "", "Up",
-     false, [](CMainFrame& f) { Grid(f).MoveLinesUp(); }},
+    {ID_SORT_LINES, "&Sort Lines", "", "Sort Lines", "Sort Lines", "quilvar-sort-lines", "Sort",
+     false, [](CMainFrame& f) { Editor(f).SortLines(); }},
+    {ID_MOVE_LINES_UP, "Move Lines U&p\tAlt+Up", "", "Move Lines Up", "Move Lines Up",
+     "quilvar-move-lines-up", "Up", false, [](CMainFrame& f) { Grid(f).MoveLinesUp(); }},
     {ID_MOVE_LINES_DOWN, "Move Lines Dow&n\tAlt+Down", "", "Move Lines Down", "Move Lines Down",
-     "", "Down", false, [](CMainFrame& f) { Grid(f).MoveLinesDown(); }},
-    {ID_JUSTIFY_COLUMNS, "Justify Columns", "", "Justify", "Justify", "", "", false,
-     [](CMainFrame& f) { f.view().list().JustifyColumns(); }},
+     "quilvar-move-lines-down", "Down", false, [](CMainFrame& f) { Grid(f).MoveLinesDown(); }},
+    {ID_JUSTIFY_COLUMNS, "Justify Columns", "", "Justify", "Justify", "quilvar-justify-columns",
+     "", false, [](CMainFrame& f) { f.view().list().JustifyColumns(); }},
 
-    {ID_SETUP, "Setup...", "", "Setup", "Setup", "", "Setup", false,
+    {ID_SETUP, "Setup...", "", "Setup", "Setup", "quilvar-setup", "Setup", false,
      [](CMainFrame& f) { f.view().RunSetup(); }},
-    {ID_CONNECT, "&Connect ...", "", "Connect", "Connect", "", "Conn.", true,
+    {ID_CONNECT, "&Connect ...", "", "Connect", "Connect", "quilvar-connect", "Conn.", true,
      [](CMainFrame& f) { Link(f).ToggleConnect(); }},
     {ID_OPERATING_FREQUENCY, "Operating &Frequency ...", "", "Operating Frequency",
-     "Operating Frequency", "", "Freq.", true,
+     "Operating Frequency", "quilvar-operating-frequency", "Freq.", true,
      [](CMainFrame& f) { f.view().ToggleFrequencyDialog(); }},
-    {ID_SET_FREQUENCY, "&Set Frequency", "", "Set Frequency", "Set Frequency", "", "Set", false,
-     [](CMainFrame& f) { Tuning(f).SetFrequencyCommand(); }},
+    {ID_SET_FREQUENCY, "&Set Frequency", "", "Set Frequency", "Set Frequency",
+     "quilvar-set-frequency", "Set", false, [](CMainFrame& f) { Tuning(f).SetFrequencyCommand(); }},
     {ID_SET_OFFSET_COLUMN, "Set Offset Column", "", "Set offset column", "Set offset column", "",
      "", false, [](CMainFrame& f) { Tuning(f).SetOffsetColumn(); }},
-    {ID_AUTO_MODE, "&Auto Mode", "", "Auto", "Auto", "", "Auto", true,
+    {ID_AUTO_MODE, "&Auto Mode", "", "Auto", "Auto", "quilvar-auto-mode", "Auto", true,
      [](CMainFrame& f) { Tuning(f).ToggleAutoMode(); }},
-    {ID_TIMING, "&Timing", "", "Timing", "Timing", "", "Tim.", true,
+    {ID_TIMING, "&Timing", "", "Timing", "Timing", "quilvar-timing", "Tim.", true,
      [](CMainFrame& f) { Tuning(f).ToggleTiming(); }},
-    {ID_PREVIOUS, "Previous\tCtrl+Up", "Ctrl+Up", "Previous", "Previous", "", "Prev", false,
-     [](CMainFrame& f) { Tuning(f).StepToActiveRow(false); }},
-    {ID_NEXT, "Next\tCtrl+Down", "Ctrl+Down", "Next", "Next", "", "Next", false,
+    {ID_PREVIOUS, "Previous\tCtrl+Up", "Ctrl+Up", "Previous", "Previous", "quilvar-previous",
+     "Prev", false, [](CMainFrame& f) { Tuning(f).StepToActiveRow(false); }},
+    {ID_NEXT, "Next\tCtrl+Down", "Ctrl+Down", "Next", "Next", "quilvar-next", "Next", false,
      [](CMainFrame& f) { Tuning(f).StepToActiveRow(true); }},
-    {ID_SCHEDULE_MODE, "Schedule Mode", "", "Schedule", "Schedule", "", "Sched", true,
-     [](CMainFrame& f) { Tuning(f).ToggleScheduleMode(); }},
-    {ID_SCAN_MODE, "Scan Mode", "", "Scan", "Scan", "", "Scan", true,
+    {ID_SCHEDULE_MODE, "Schedule Mode", "", "Schedule", "Schedule", "quilvar-schedule-mode",
+     "Sched", true, [](CMainFrame& f) { Tuning(f).ToggleScheduleMode(); }},
+    {ID_SCAN_MODE, "Scan Mode", "", "Scan", "Scan", "quilvar-scan-mode", "Scan", true,
      [](CMainFrame& f) { Tuning(f).ToggleScanMode(); }},
     {ID_POWER_ON, "Power ON", "", "Power ON", "Power ON", "", "", false,
      [](CMainFrame& f) { Link(f).PowerOn(); }},
     {ID_POWER_OFF, "Power OFF", "", "Power OFF", "Power OFF", "", "", false,
      [](CMainFrame& f) { Link(f).PowerOff(); }},
+
+    {ID_TOOLBAR_BIG, "Toolbar: Big", "", "Toolbar: Big", "Toolbar: Big", "", "", true,
+     [](CMainFrame& f) { f.ToggleToolBarBig(); }},
+    {ID_TOOLBAR_LABELS, "Toolbar: Labels", "", "Toolbar: Labels", "Toolbar: Labels", "", "", true,
+     [](CMainFrame& f) { f.ToggleToolBarLabels(); }},
+
+    {ID_README, "Readme", "", "Readme", "Readme", "", "", false,
+     [](CMainFrame&) { OpenGuide(kReadmeFile); }},
+    {ID_LEGGIMI, "Leggimi", "", "Leggimi", "Leggimi", "", "", false,
+     [](CMainFrame&) { OpenGuide(kLeggimiFile); }},
+    {ID_APP_ABOUT, "&About ...", "", "Display program information, version number and copyright",
+     "About", "help-about", "About", false, [](CMainFrame& f) { ShowAboutBox(&f); }},
     // clang-format on
 };
 
@@ -114,6 +127,30 @@ const std::vector<MenuLayout> kMenuBar = {
      {ID_SETUP, ID_CONNECT, kSeparator, ID_OPERATING_FREQUENCY, ID_SET_FREQUENCY, ID_AUTO_MODE,
       kSeparator, ID_TIMING, ID_PREVIOUS, ID_NEXT, kSeparator, ID_SCHEDULE_MODE, ID_SCAN_MODE,
       kSeparator, ID_POWER_ON, ID_POWER_OFF}},
+    {"&View", {ID_TOOLBAR_BIG, ID_TOOLBAR_LABELS}},
+    {"&Help", {ID_README, ID_LEGGIMI, kSeparator, ID_APP_ABOUT}},
+};
+
+// The buttons of every toolbar; Justify Columns only where there is room for it, on the
+// toolbars without labels.
+std::vector<int> ToolBarItems(bool withJustify) {
+  std::vector<int> items = {ID_FILE_NEW,    ID_FILE_OPEN,   ID_FILE_SAVE,      kSeparator,
+                            ID_COPY_LINE,   ID_PASTE_LINE,  ID_DUPLICATE_LINE, kSeparator,
+                            ID_INSERT_LINE, ID_CLEAR_LINES, ID_DELETE_LINES,   kSeparator,
+                            ID_EDIT_FIND,   ID_SORT_LINES,  ID_MOVE_LINES_UP,  ID_MOVE_LINES_DOWN};
+  if (withJustify) items.push_back(ID_JUSTIFY_COLUMNS);
+  items.insert(items.end(),
+               {kSeparator, ID_SETUP, ID_CONNECT, kSeparator, ID_OPERATING_FREQUENCY,
+                ID_SET_FREQUENCY, ID_AUTO_MODE, kSeparator, ID_TIMING, ID_PREVIOUS, ID_NEXT,
+                kSeparator, ID_SCHEDULE_MODE, ID_SCAN_MODE, kSeparator, ID_APP_ABOUT});
+  return items;
+}
+
+const std::vector<ToolBarLayout> kToolBars = {
+    {false, false, ToolBarItems(true)},
+    {false, true, ToolBarItems(false)},
+    {true, false, ToolBarItems(true)},
+    {true, true, ToolBarItems(false)},
 };
 
 const std::vector<ContextItem> kContextMenu = {
@@ -134,3 +171,5 @@ const Command* FindCommand(int id) {
 const std::vector<MenuLayout>& MenuBar() { return kMenuBar; }
 
 const std::vector<ContextItem>& ContextMenu() { return kContextMenu; }
+
+const std::vector<ToolBarLayout>& ToolBars() { return kToolBars; }

@@ -17,7 +17,9 @@ struct Command {
   // The message pane's text while the item is highlighted.
   const char* prompt;
   const char* tooltip;
-  // The desktop theme's icon name where the theme has one for the command.
+  // The icon's name: the desktop theme's standard name where the theme has one for the
+  // command, so the button looks like the rest of the desktop. The program's own drawing under
+  // the same name stands in wherever the theme lacks it.
   const char* icon;
   // The label under a toolbar button.
   const char* label;
@@ -51,3 +53,14 @@ struct ContextItem {
 
 // The grid's context menu over a data cell.
 const std::vector<ContextItem>& ContextMenu();
+
+// A toolbar: its buttons left to right (kSeparator between groups) and how they look.
+struct ToolBarLayout {
+  bool big;     // 32x32 images, else 20x20
+  bool labels;  // a label under each image
+  std::vector<int> items;
+};
+
+// The four toolbars, one shown at a time: index 0 small, 1 small with labels, 2 big, 3 big
+// with labels.
+const std::vector<ToolBarLayout>& ToolBars();

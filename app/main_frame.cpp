@@ -7,7 +7,6 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QIcon>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QSettings>
@@ -18,6 +17,7 @@
 #include "columns.h"
 #include "command_ids.h"
 #include "command_table.h"
+#include "lock_panes.h"
 #include "message_box.h"
 #include "receiver_models.h"
 #include "texts.h"
@@ -67,11 +67,15 @@ CMainFrame::CMainFrame() {
   };
 
   BuildMenus();
+  BuildToolBars();
   BuildStatusBar();
+  RestorePlacement();
+  ChooseToolBar();
   LoadRecentFiles();
   RebuildRecentMenu();
   connect(&view_->doc(), &CIcomDoc::titleChanged, this, [this] { UpdateTitle(); });
   UpdateTitle();
+  UpdateCommandStates();
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -91,7 +95,9 @@ QAction* CMainFrame::AddCommand(const Command& command) {
   act->setStatusTip(command.prompt);
   act->setToolTip(command.tooltip);
   act->setIconText(command.label);
-  if (command.icon[0] != '\0') act->setIcon(QIcon::fromTheme(command.icon));
+  act->setIcon(CommandIcon(command.icon));
+  // Menus show check marks, which an icon would take the place of.
+  act->setIconVisibleInMenu(false);
   act->setCheckable(command.checkable);
   const int id = command.id;
   connect(act, &QAction::triggered, this, [this, act, id, run = command.run] {
@@ -160,6 +166,10 @@ bool CMainFrame::event(QEvent* event) {
     messagePane_->setText(tip.isEmpty() ? QString(kIdlePrompt) : tip);
     return true;
   }
+  if (event->type() == QEvent::Show || event->type() == QEvent::Move ||
+      event->type() == QEvent::Resize) {
+    FitOuterSize();
+  }
   return QMainWindow::event(event);
 }
 
@@ -224,6 +234,10 @@ void CMainFrame::UpdateCommandStates() {
   Enable(ID_EDIT_FIND, !scanOrSchedule);
   Enable(ID_FIND_NEXT, !scanOrSchedule);
   Enable(ID_JUSTIFY_COLUMNS, true);
+  Enable(ID_APP_ABOUT, !scanOrSchedule);
+  for (int id : {ID_TOOLBAR_BIG, ID_TOOLBAR_LABELS, ID_README, ID_LEGGIMI}) Enable(id, true);
+  Check(ID_TOOLBAR_BIG, barBig_);
+  Check(ID_TOOLBAR_LABELS, barLab_);
   for (int i = 0; i < kRecentFileCount; ++i) {
     if (i < recent_.size()) Enable(ID_FILE_MRU_FILE1 + i, noMode);
   }
@@ -234,7 +248,8 @@ void CMainFrame::BuildStatusBar() {
   messagePane_ = AddPane(bar, kIdlePrompt, true);
   connectionPane_ = AddPane(bar, QString(54, ' '), false);
   linkPane_ = AddPane(bar, QString(42, ' '), false);
-  clockPane_ = AddPane(bar, "00:00 UTC     ", false);
+  clockPane_ = AddPane(bar, "00:00 UTC ", false);
+  new LockPanes(bar, LockPanes::DesktopReader());
 }
 
 void CMainFrame::SetPaneText(StatusPane pane, const QString& text) {
@@ -395,6 +410,7 @@ void CMainFrame::RebuildRecentMenu() {
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
   if (SaveModified()) {
+    StorePlacement();
     event->accept();
   } else {
     event->ignore();

@@ -5,15 +5,19 @@
 #include <QStringList>
 #include <functional>
 #include <map>
+#include <vector>
 
 #include "link_host.h"
 
 class CIcomView;
 struct Command;
 class QAction;
+class QIcon;
 class QMenu;
+class QToolBar;
 
-// The program's one window: menus, status bar and the view with the list.
+// The program's one window: menus, one of four toolbars, status bar and the view with the
+// list. It comes back where it was closed, with the toolbar it had.
 class CMainFrame : public QMainWindow {
  public:
   CMainFrame();
@@ -47,6 +51,11 @@ class CMainFrame : public QMainWindow {
 
   QStringList recentFiles() const { return recent_; }
 
+  // The toolbar of index 0 to 3 (see ToolBars()); only the one the flags choose is shown.
+  QToolBar* toolBar(int index) const { return toolBars_.at(index); }
+  void ToggleToolBarBig();
+  void ToggleToolBarLabels();
+
   // File dialogs, replaceable so tests can answer them.
   std::function<QString(QWidget*)> askOpenPath;
   std::function<QString(QWidget*, const QString& suggested)> askSavePath;
@@ -54,15 +63,24 @@ class CMainFrame : public QMainWindow {
  protected:
   bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  // None: the toolbars are not the user's to show or hide one by one.
+  QMenu* createPopupMenu() override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
  private:
   QAction* AddCommand(const Command& command);
+  // The theme's icon of that name, else the program's own drawing of it; none for "".
+  static QIcon CommandIcon(const char* name);
   void BuildMenus();
   void Enable(int id, bool enabled);
   void Check(int id, bool checked);
   void BuildStatusBar();
+  void BuildToolBars();
+  void ChooseToolBar();
+  void RestorePlacement();
+  void StorePlacement() const;
+  void FitOuterSize();
   void UpdateTitle();
   void AddRecentFile(const QString& path);
   void RemoveRecentFile(const QString& path);
@@ -80,4 +98,10 @@ class CMainFrame : public QMainWindow {
   QLabel* connectionPane_;
   QLabel* linkPane_;
   QLabel* clockPane_;
+  std::vector<QToolBar*> toolBars_;
+  bool barBig_ = true;
+  bool barLab_ = true;
+  // The stored outer size, until the window's frame is known and the inner size can be made
+  // to match it.
+  QSize outerSize_;
 };

@@ -18,6 +18,11 @@ constexpr int ID_APP_EXIT = 57665;
 constexpr int ID_JUSTIFY_COLUMNS = 32862;
 constexpr int ID_EDIT_FIND = 57636;
 constexpr int ID_APP_ABOUT = 57664;
+// The View and Help menus' own commands.
+constexpr int ID_README = 32823;
+constexpr int ID_LEGGIMI = 32824;
+constexpr int ID_TOOLBAR_BIG = 32825;
+constexpr int ID_TOOLBAR_LABELS = 32826;
 
 // The list's line and cell commands; the context menu's own copies of Copy Line and Paste
 // Line act on the whole current line.

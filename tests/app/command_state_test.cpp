@@ -64,90 +64,121 @@ const Command kCommands[] = {
     {ID_SORT_LINES, "Sort Lines"},
     {ID_MOVE_LINES_UP, "Move Lines Up"},
     {ID_MOVE_LINES_DOWN, "Move Lines Down"},
+    {ID_APP_ABOUT, "About"},
+    {ID_TOOLBAR_BIG, "Toolbar: Big"},
+    {ID_TOOLBAR_LABELS, "Toolbar: Labels"},
+    {ID_README, "Readme"},
+    {ID_LEGGIMI, "Leggimi"},
 };
 
 // A receiver of the model None cannot be connected, and while a mode is on no cell can be edited,
-// so those states are not listed. Each state has two lines of words: the commands of the menu bar
-// and the files, then the line commands.
+// so those states are not listed. Each state has three lines of words: the commands of the menu
+// bar and the files, the line commands, then About and the View and Help menus.
 const State kStates[] = {
     // clang-format off
     // Tim  Sch  Scn  Nxt  Prv  SetF Auto OpF  Setp Conn PwOn PwOf Offs New  Open Save SvAs Rec  Just
     // CopL CCop Past CPst Dupl Ins  ClLs ClL  Del  ClC  Unif SelA Find FNxt Sort Up   Down
+    // Abt  Big  Lab  Read Legg
     {"disconnected",                "IC-R75", {},
-      "on   off  off  off  off  off  off  off  on   on   off  off  on   on   on   on   on   on   on  "
-      "on   on   off  off  on   on   on   on   on   on   on   on   on   on   on   off  on"},
+      "on   off  off  off  off  off  off  off  on   on   off  off  on   on   on   on   on   on   on "
+      "on   on   off  off  on   on   on   on   on   on   on   on   on   on   on   off  on  "
+      "on   on   on   on   on"},
     {"disconnected, editing",       "IC-R75", {kEdit},
-      "off  off  off  off  off  off  off  off  on   on   off  off  on   on   on   on   on   on   on  "
-      "on   on   off  off  on   on   on   on   on   on   on   on   on   on   on   off  on"},
+      "off  off  off  off  off  off  off  off  on   on   off  off  on   on   on   on   on   on   on "
+      "on   on   off  off  on   on   on   on   on   on   on   on   on   on   on   off  on  "
+      "on   on   on   on   on"},
     {"disconnected, Timing",        "IC-R75", {kTiming},
-      "on+  off  off  on   on   off  off  off  on   on   off  off  on   off  off  off  off  off  on  "
-      "off  off  off  off  off  off  off  off  off  off  off  off  on   on   off  off  off"},
+      "on+  off  off  on   on   off  off  off  on   on   off  off  on   off  off  off  off  off  on "
+      "off  off  off  off  off  off  off  off  off  off  off  off  on   on   off  off  off  "
+      "on   on   on   on   on"},
     {"receiver None",               "None",   {},
-      "on   off  off  off  off  off  off  off  on   off  off  off  on   on   on   on   on   on   on  "
-      "on   on   off  off  on   on   on   on   on   on   on   on   on   on   on   off  on"},
+      "on   off  off  off  off  off  off  off  on   off  off  off  on   on   on   on   on   on   on "
+      "on   on   off  off  on   on   on   on   on   on   on   on   on   on   on   off  on  "
+      "on   on   on   on   on"},
     {"receiver None, Timing",       "None",   {kTiming},
-      "on+  off  off  on   on   off  off  off  on   off  off  off  on   off  off  off  off  off  on  "
-      "off  off  off  off  off  off  off  off  off  off  off  off  on   on   off  off  off"},
+      "on+  off  off  on   on   off  off  off  on   off  off  off  on   off  off  off  off  off  on "
+      "off  off  off  off  off  off  off  off  off  off  off  off  on   on   off  off  off  "
+      "on   on   on   on   on"},
     {"connected",                   "IC-R75", {kConnect},
-      "on   on   on   off  off  on   on   on   off  on+  on   on   on   on   on   on   on   on   on  "
-      "on   on   off  off  on   on   on   on   on   on   on   on   on   on   on   off  on"},
+      "on   on   on   off  off  on   on   on   off  on+  on   on   on   on   on   on   on   on   on "
+      "on   on   off  off  on   on   on   on   on   on   on   on   on   on   on   off  on  "
+      "on   on   on   on   on"},
     {"connected, editing",          "IC-R75", {kConnect, kEdit},
-      "off  off  off  off  off  on   off  on   off  on+  on   on   on   on   on   on   on   on   on  "
-      "on   on   off  off  on   on   on   on   on   on   on   on   on   on   on   off  on"},
+      "off  off  off  off  off  on   off  on   off  on+  on   on   on   on   on   on   on   on   on "
+      "on   on   off  off  on   on   on   on   on   on   on   on   on   on   on   off  on  "
+      "on   on   on   on   on"},
     {"connected, Auto",             "IC-R75", {kConnect, kAuto},
-      "on   off  off  off  off  on   on+  on   off  on+  on   on   on   off  off  off  off  off  on  "
-      "off  off  off  off  off  off  off  off  off  off  off  off  on   on   off  off  off"},
+      "on   off  off  off  off  on   on+  on   off  on+  on   on   on   off  off  off  off  off  on "
+      "off  off  off  off  off  off  off  off  off  off  off  off  on   on   off  off  off  "
+      "on   on   on   on   on"},
     {"connected, Timing",           "IC-R75", {kConnect, kTiming},
-      "on+  off  off  on   on   on   on   on   off  on+  on   on   on   off  off  off  off  off  on  "
-      "off  off  off  off  off  off  off  off  off  off  off  off  on   on   off  off  off"},
+      "on+  off  off  on   on   on   on   on   off  on+  on   on   on   off  off  off  off  off  on "
+      "off  off  off  off  off  off  off  off  off  off  off  off  on   on   off  off  off  "
+      "on   on   on   on   on"},
     {"connected, Auto, Timing",     "IC-R75", {kConnect, kAuto, kTiming},
-      "on+  off  off  on   on   on   on+  on   off  on+  on   on   on   off  off  off  off  off  on  "
-      "off  off  off  off  off  off  off  off  off  off  off  off  on   on   off  off  off"},
+      "on+  off  off  on   on   on   on+  on   off  on+  on   on   on   off  off  off  off  off  on "
+      "off  off  off  off  off  off  off  off  off  off  off  off  on   on   off  off  off  "
+      "on   on   on   on   on"},
     {"connected, Scan",             "IC-R75", {kConnect, kScan},
-      "off  off  on+  off  off  off  off  off  off  on+  on   on   off  off  off  off  off  off  on  "
-      "off  off  off  off  off  off  off  off  off  off  off  off  off  off  off  off  off"},
+      "off  off  on+  off  off  off  off  off  off  on+  on   on   off  off  off  off  off  off  on "
+      "off  off  off  off  off  off  off  off  off  off  off  off  off  off  off  off  off  "
+      "off  on   on   on   on"},
     {"connected, Schedule",         "IC-R75", {kConnect, kSchedule},
-      "off  on+  off  off  off  off  off  off  off  on+  on   on   off  off  off  off  off  off  on  "
-      "off  off  off  off  off  off  off  off  off  off  off  off  off  off  off  off  off"},
+      "off  on+  off  off  off  off  off  off  off  on+  on   on   off  off  off  off  off  off  on "
+      "off  off  off  off  off  off  off  off  off  off  off  off  off  off  off  off  off  "
+      "off  on   on   on   on"},
     {"connected CAT radio",         "FT-817", {kConnect},
-      "on   on   on   off  off  on   on   on   off  on+  off  off  on   on   on   on   on   on   on  "
-      "on   on   off  off  on   on   on   on   on   on   on   on   on   on   on   off  on"},
+      "on   on   on   off  off  on   on   on   off  on+  off  off  on   on   on   on   on   on   on "
+      "on   on   off  off  on   on   on   on   on   on   on   on   on   on   on   off  on  "
+      "on   on   on   on   on"},
     {"a line held",                 "IC-R75", {kCopy},
-      "on   off  off  off  off  off  off  off  on   on   off  off  on   on   on   on   on   on   on  "
-      "on   on   on   on   on   on   on   on   on   on   on   on   on   on   on   off  on"},
+      "on   off  off  off  off  off  off  off  on   on   off  off  on   on   on   on   on   on   on "
+      "on   on   on   on   on   on   on   on   on   on   on   on   on   on   on   off  on  "
+      "on   on   on   on   on"},
     {"a line held, Timing",         "IC-R75", {kCopy, kTiming},
-      "on+  off  off  on   on   off  off  off  on   on   off  off  on   off  off  off  off  off  on  "
-      "off  off  off  off  off  off  off  off  off  off  off  off  on   on   off  off  off"},
+      "on+  off  off  on   on   off  off  off  on   on   off  off  on   off  off  off  off  off  on "
+      "off  off  off  off  off  off  off  off  off  off  off  off  on   on   off  off  off  "
+      "on   on   on   on   on"},
     {"a line held, Auto",           "IC-R75", {kCopy, kConnect, kAuto},
-      "on   off  off  off  off  on   on+  on   off  on+  on   on   on   off  off  off  off  off  on  "
-      "off  off  off  off  off  off  off  off  off  off  off  off  on   on   off  off  off"},
+      "on   off  off  off  off  on   on+  on   off  on+  on   on   on   off  off  off  off  off  on "
+      "off  off  off  off  off  off  off  off  off  off  off  off  on   on   off  off  off  "
+      "on   on   on   on   on"},
     {"a line held, Scan",           "IC-R75", {kCopy, kConnect, kScan},
-      "off  off  on+  off  off  off  off  off  off  on+  on   on   off  off  off  off  off  off  on  "
-      "off  off  off  off  off  off  off  off  off  off  off  off  off  off  off  off  off"},
+      "off  off  on+  off  off  off  off  off  off  on+  on   on   off  off  off  off  off  off  on "
+      "off  off  off  off  off  off  off  off  off  off  off  off  off  off  off  off  off  "
+      "off  on   on   on   on"},
     {"a line held, Schedule",       "IC-R75", {kCopy, kConnect, kSchedule},
-      "off  on+  off  off  off  off  off  off  off  on+  on   on   off  off  off  off  off  off  on  "
-      "off  off  off  off  off  off  off  off  off  off  off  off  off  off  off  off  off"},
+      "off  on+  off  off  off  off  off  off  off  on+  on   on   off  off  off  off  off  off  on "
+      "off  off  off  off  off  off  off  off  off  off  off  off  off  off  off  off  off  "
+      "off  on   on   on   on"},
     {"a line held, new list",       "IC-R75", {kCopy, kNewList},
-      "on   off  off  off  off  off  off  off  on   on   off  off  on   on   on   on   on   on   on  "
-      "on   on   on   on   on   on   on   on   off  on   on   on   on   on   on   off  off"},
+      "on   off  off  off  off  off  off  off  on   on   off  off  on   on   on   on   on   on   on "
+      "on   on   on   on   on   on   on   on   off  on   on   on   on   on   on   off  off  "
+      "on   on   on   on   on"},
     {"rows 2 to 8",                 "IC-R75", {},
-      "on   off  off  off  off  off  off  off  on   on   off  off  on   on   on   on   on   on   on  "
-      "on   on   off  off  on   on   on   on   on   on   on   on   on   on   on   on   on", {2, 8}},
+      "on   off  off  off  off  off  off  off  on   on   off  off  on   on   on   on   on   on   on "
+      "on   on   off  off  on   on   on   on   on   on   on   on   on   on   on   on   on  "
+      "on   on   on   on   on", {2, 8}},
     {"rows 9 to 1: every line",     "IC-R75", {},
-      "on   off  off  off  off  off  off  off  on   on   off  off  on   on   on   on   on   on   on  "
-      "on   on   off  off  on   on   on   on   off  on   on   on   on   on   on   off  off", {9, 1}},
+      "on   off  off  off  off  off  off  off  on   on   off  off  on   on   on   on   on   on   on "
+      "on   on   off  off  on   on   on   on   off  on   on   on   on   on   on   off  off  "
+      "on   on   on   on   on", {9, 1}},
     {"rows 1 to 8",                 "IC-R75", {},
-      "on   off  off  off  off  off  off  off  on   on   off  off  on   on   on   on   on   on   on  "
-      "on   on   off  off  on   on   on   on   on   on   on   on   on   on   on   off  on", {1, 8}},
+      "on   off  off  off  off  off  off  off  on   on   off  off  on   on   on   on   on   on   on "
+      "on   on   off  off  on   on   on   on   on   on   on   on   on   on   on   off  on  "
+      "on   on   on   on   on", {1, 8}},
     {"rows 2 to 9",                 "IC-R75", {},
-      "on   off  off  off  off  off  off  off  on   on   off  off  on   on   on   on   on   on   on  "
-      "on   on   off  off  on   on   on   on   on   on   on   on   on   on   on   on   off", {2, 9}},
+      "on   off  off  off  off  off  off  off  on   on   off  off  on   on   on   on   on   on   on "
+      "on   on   off  off  on   on   on   on   on   on   on   on   on   on   on   on   off  "
+      "on   on   on   on   on", {2, 9}},
     {"row 9, the last line",        "IC-R75", {},
-      "on   off  off  off  off  off  off  off  on   on   off  off  on   on   on   on   on   on   on  "
-      "on   on   off  off  on   on   on   on   on   on   on   on   on   on   on   on   off", {9, 9}},
+      "on   off  off  off  off  off  off  off  on   on   off  off  on   on   on   on   on   on   on "
+      "on   on   off  off  on   on   on   on   on   on   on   on   on   on   on   on   off  "
+      "on   on   on   on   on", {9, 9}},
     {"rows 2 to 8, Auto",           "IC-R75", {kConnect, kAuto},
-      "on   off  off  off  off  on   on+  on   off  on+  on   on   on   off  off  off  off  off  on  "
-      "off  off  off  off  off  off  off  off  off  off  off  off  on   on   off  off  off", {2, 8}},
+      "on   off  off  off  off  on   on+  on   off  on+  on   on   on   off  off  off  off  off  on "
+      "off  off  off  off  off  off  off  off  off  off  off  off  on   on   off  off  off  "
+      "on   on   on   on   on", {2, 8}},
     // clang-format on
 };
 

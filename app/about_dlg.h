@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QDialog>
+#include <QIcon>
+#include <functional>
+
+class CHyperLink;
+class QPushButton;
+
+constexpr const char* kAboutTitle = "About";
+constexpr const char* kAboutMaker = "Corvanel";
+constexpr const char* kAboutYear = "2015";
+constexpr const char* kInfoTitle = "Info";
+// The dates of the grid, list box and edit box classes, shown on Shift+OK.
+constexpr const char* kVersionDates = "EditGrid\t%1\n\nEditList\t%2\n\nEditBox\t%3";
+constexpr const char* kEditGridDate = "14.12.2010";
+constexpr const char* kEditListDate = "17.11.2010a";
+constexpr const char* kEditBoxDate = "13.12.2010";
+
+// The program's version, as --version and the About box show it.
+QString ProgramVersion();
+// The program's own icon, for every window and the About box.
+QIcon ProgramIcon();
+
+// The About box: maker, name, version and year, the terms of use and a link to the guide.
+class CAboutDlg : public QDialog {
+ public:
+  explicit CAboutDlg(QWidget* parent = nullptr);
+
+  QPushButton* okButton() const { return ok_; }
+  CHyperLink* link() const { return link_; }
+
+  // OK; with Shift held, the version dates of the list controls come first.
+  void accept() override;
+
+ private:
+  QPushButton* ok_;
+  CHyperLink* link_;
+};
+
+// Runs the box modally (exec) unless a test has put its own way in; an empty function
+// restores exec. Returns the previous way.
+using AboutBoxRunner = std::function<void(CAboutDlg& box)>;
+AboutBoxRunner SetAboutBoxRunner(AboutBoxRunner runner);
+void RunAboutBox(CAboutDlg& box);
