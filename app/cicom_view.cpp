@@ -69,8 +69,11 @@ void CIcomView::ToggleFrequencyDialog() {
   if (ReceiverIsNone()) return;
   freqDlg_ = new CEditFreq(
       link_, editor_, tuning_.clock(), [] { return LoadSettings().utcFormat; }, this);
-  // Closed by its own Close button or Esc as well: the command's check mark follows.
-  connect(freqDlg_, &QObject::destroyed, this, [this] { frame_.UpdateCommandStates(); });
+  // Closed by its own Close button or Esc as well: the command's check mark follows, once the
+  // dialog is gone (while it is being destroyed it is no longer a dialog to look at).
+  connect(
+      freqDlg_, &QObject::destroyed, this, [this] { frame_.UpdateCommandStates(); },
+      Qt::QueuedConnection);
   freqDlg_->show();
 }
 
