@@ -17,14 +17,16 @@ Qt::Alignment ToQtAlignment(int alignment) {
 }
 
 // True when the whole text, blanks around it aside, is one finite decimal number.
-bool ParseNumber(const QString& text, double& value) {
-  const QStringView trimmed = QStringView(text).trimmed();
-  char buffer[64];
+template <typename View>
+bool ParseNumber(View text, double& value) {
+  const View trimmed = text.trimmed();
+  char buffer[64] = {};
   if (trimmed.isEmpty() || trimmed.size() >= qsizetype(sizeof buffer)) return false;
   int length = 0;
-  for (QChar ch : trimmed) {
-    if (ch.unicode() > 127) return false;
-    buffer[length++] = char(ch.unicode());
+  for (qsizetype i = 0; i < trimmed.size(); ++i) {
+    const char16_t ch = trimmed.at(i).unicode();
+    if (ch > 127) return false;
+    buffer[length++] = char(ch);
   }
   const char* begin = buffer;
   const char* end = buffer + length;
@@ -47,16 +49,16 @@ struct SortKey {
   QString text;
 };
 
-SortKey MakeKey(const QString& text) {
+SortKey MakeKey(QAnyStringView text) {
   SortKey key;
   if (text.isEmpty()) return key;
-  if (ParseNumber(text, key.number)) {
+  if (VisitCell(text, [&](auto view) { return ParseNumber(view, key.number); })) {
     key.kind = SortKey::kNumber;
     return key;
   }
   key.kind = SortKey::kText;
-  key.folded = text.toCaseFolded();
-  key.text = text;
+  key.text = text.toString();
+  key.folded = key.text.toCaseFolded();
   return key;
 }
 
@@ -71,8 +73,9 @@ int CompareKeys(const SortKey& a, const SortKey& b) {
 }  // namespace
 
 GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {
-  texts_.resize(1);
+  cells_.resize(1);
   aligns_.assign(1, kAlignGeneral);
+  edited_.assign(1, 1);
 }
 
 void GridModel::Resize(int rows, int cols) {
@@ -87,17 +90,19 @@ void GridModel::ResizeCols(int cols) {
   const bool grow = cols > cols_;
   if (tell && grow) beginInsertColumns(QModelIndex(), cols_ - 1, cols - 2);
   if (tell && !grow) beginRemoveColumns(QModelIndex(), cols - 1, cols_ - 2);
-  std::vector<QString> texts(size_t(rows_) * size_t(cols));
-  std::vector<uint8_t> aligns(texts.size(), kAlignGeneral);
+  std::vector<TextStore::Cell> cells(size_t(rows_) * size_t(cols));
+  std::vector<uint8_t> aligns(cells.size(), kAlignGeneral);
   const int kept = std::min(cols, cols_);
   for (int row = 0; row < rows_; ++row) {
     for (int col = 0; col < kept; ++col) {
-      texts[size_t(row) * size_t(cols) + size_t(col)] = std::move(texts_[At(row, col)]);
+      cells[size_t(row) * size_t(cols) + size_t(col)] = cells_[At(row, col)];
       aligns[size_t(row) * size_t(cols) + size_t(col)] = aligns_[At(row, col)];
     }
+    for (int col = kept; col < cols_; ++col) text_.Release(cells_[At(row, col)]);
   }
-  texts_.swap(texts);
+  cells_.swap(cells);
   aligns_.swap(aligns);
+  MarkAllEdited();
   std::erase_if(colours_,
                 [cols](const auto& entry) { return int(entry.first & 0xffffffffu) >= cols; });
   cols_ = cols;
@@ -116,14 +121,17 @@ void GridModel::ResizeRows(int rows) {
   if (tell && grow) beginInsertRows(QModelIndex(), rows_ - 1, rows - 2);
   if (tell && !grow) beginRemoveRows(QModelIndex(), rows - 1, rows_ - 2);
   const size_t cells = size_t(rows) * size_t(cols_);
-  if (cells > texts_.capacity()) {
+  if (cells > cells_.capacity()) {
     // Room for the lines inserted later: growing a full store moves every cell of a long
     // list at once, and room that is never written costs no memory.
-    texts_.reserve(cells + cells / 8);
+    cells_.reserve(cells + cells / 8);
     aligns_.reserve(cells + cells / 8);
+    edited_.reserve(size_t(rows) + size_t(rows) / 8);
   }
-  texts_.resize(cells);
+  for (size_t i = cells; i < cells_.size(); ++i) text_.Release(cells_[i]);
+  cells_.resize(cells);
   aligns_.resize(cells, kAlignGeneral);
+  edited_.resize(size_t(rows), 1);
   if (!grow)
     std::erase_if(colours_, [rows](const auto& entry) { return int(entry.first >> 32) >= rows; });
   rows_ = rows;
@@ -136,14 +144,19 @@ void GridModel::ResizeRows(int rows) {
   }
 }
 
-const QString& GridModel::Text(int row, int col) const {
-  static const QString kNone;
-  return InRange(row, col) ? texts_[At(row, col)] : kNone;
+QString GridModel::Text(int row, int col) const {
+  return InRange(row, col) ? text_.Text(cells_[At(row, col)]) : QString();
+}
+
+QAnyStringView GridModel::View(int row, int col) const {
+  return InRange(row, col) ? text_.View(cells_[At(row, col)]) : QLatin1StringView();
 }
 
 void GridModel::SetText(int row, int col, const QString& text) {
   if (!InRange(row, col)) return;
-  texts_[At(row, col)] = text;
+  text_.Set(cells_[At(row, col)], text);
+  MarkEdited(row, col);
+  text_.CompactIfWasteful(cells_);
   CellChanged(row, col);
 }
 
@@ -151,8 +164,10 @@ void GridModel::SetRowTexts(int row, QStringList texts) {
   if (!InRange(row, 0)) return;
   const size_t base = At(row, 0);
   const int given = int(std::min<qsizetype>(texts.size(), cols_));
-  for (int col = 0; col < given; ++col) texts_[base + size_t(col)] = std::move(texts[col]);
-  for (int col = given; col < cols_; ++col) texts_[base + size_t(col)] = QString();
+  for (int col = 0; col < given; ++col) text_.Set(cells_[base + size_t(col)], texts[col]);
+  for (int col = given; col < cols_; ++col) text_.Release(cells_[base + size_t(col)]);
+  MarkEdited(row, 1);
+  text_.CompactIfWasteful(cells_);
   RowsChanged(row, row);
 }
 
@@ -161,10 +176,11 @@ void GridModel::InsertRow(int index, const QStringList& texts) {
   Compact();
   if (!frozen_) beginInsertRows(QModelIndex(), index - 1, index - 1);
   const size_t base = size_t(index) * size_t(cols_);
-  texts_.insert(texts_.begin() + ptrdiff_t(base), size_t(cols_), QString());
+  cells_.insert(cells_.begin() + ptrdiff_t(base), size_t(cols_), TextStore::Cell());
   aligns_.insert(aligns_.begin() + ptrdiff_t(base), size_t(cols_), kAlignGeneral);
+  edited_.insert(edited_.begin() + index, uint8_t(1));
   for (int col = 0; col < std::min<int>(cols_, int(texts.size())); ++col)
-    texts_[base + size_t(col)] = texts[col];
+    text_.Set(cells_[base + size_t(col)], texts[col]);
   RekeyColours([index](int row) { return row < index ? row : row + 1; });
   ++rows_;
   gapAt_ = rows_;
@@ -201,8 +217,11 @@ void GridModel::Compact() {
   if (gapLen_ == 0) return;
   const auto first = ptrdiff_t(gapAt_) * cols_;
   const auto last = ptrdiff_t(gapAt_ + gapLen_) * cols_;
-  texts_.erase(texts_.begin() + first, texts_.begin() + last);
+  for (auto cell = cells_.begin() + first; cell != cells_.begin() + last; ++cell)
+    text_.Release(*cell);
+  cells_.erase(cells_.begin() + first, cells_.begin() + last);
   aligns_.erase(aligns_.begin() + first, aligns_.begin() + last);
+  edited_.erase(edited_.begin() + gapAt_, edited_.begin() + gapAt_ + gapLen_);
   const int gapAt = gapAt_, gapLen = gapLen_;
   RekeyColours([gapAt, gapLen](int stored) {
     return stored < gapAt ? stored : stored < gapAt + gapLen ? -1 : stored - gapLen;
@@ -224,30 +243,48 @@ void GridModel::RekeyColours(Map map) {
 }
 
 void GridModel::ClearTexts() {
-  std::fill(texts_.begin(), texts_.end(), QString());
+  for (TextStore::Cell& cell : cells_) text_.Release(cell);
+  text_.CompactIfWasteful(cells_);
+  MarkAllEdited();
   RowsChanged(0, rows_ - 1);
 }
 
+void GridModel::Adopt(CellMatrix&& matrix) {
+  if (!frozen_) beginResetModel();
+  rows_ = std::max(matrix.rows, 1);
+  cols_ = std::max(matrix.cols, 1);
+  cells_ = std::move(matrix.cells);
+  cells_.resize(size_t(rows_) * size_t(cols_));
+  text_ = std::move(matrix.text);
+  aligns_.assign(cells_.size(), kAlignGeneral);
+  edited_.assign(size_t(rows_), 0);
+  colours_.clear();
+  gapAt_ = rows_;
+  gapLen_ = 0;
+  if (frozen_) {
+    shapeDirty_ = true;
+    return;
+  }
+  shownRows_ = rows_;
+  shownCols_ = cols_;
+  endResetModel();
+}
+
+void GridModel::ForgetEdits() { std::fill(edited_.begin(), edited_.end(), uint8_t(0)); }
+
 void GridModel::NumberRows(const QColor& colour) {
-  // Once rows were sorted, their numbers' texts lie anywhere in memory; asking for the
-  // texts a few rows ahead hides most of the wait for each.
-  constexpr int kAhead = 16;
   int first = rows_, last = 0;
   char digits[16];
   for (int row = 1; row < rows_; ++row) {
-    if (row + kAhead < rows_) __builtin_prefetch(texts_[At(row + kAhead, 0)].constData(), 1);
     const char* end = std::to_chars(digits, digits + sizeof digits, row).ptr;
     const QLatin1StringView number(digits, end - digits);
-    QString& text = texts_[At(row, 0)];
-    if (text == number) continue;
-    // Into the text's own buffer: a new string for each of 100,000 rows would cost an
-    // allocation and a free each.
-    text.resize(number.size());
-    QChar* out = text.data();
-    for (char ch : number) *out++ = QLatin1Char(ch);
+    TextStore::Cell& cell = cells_[At(row, 0)];
+    if (QAnyStringView::equal(text_.View(cell), number)) continue;
+    text_.Set(cell, number);
     first = std::min(first, row);
     last = row;
   }
+  text_.CompactIfWasteful(cells_);
   if (!colour.isValid()) {
     const size_t before = colours_.size();
     std::erase_if(colours_, [](const auto& entry) {
@@ -286,7 +323,7 @@ void GridModel::SortRows(int first, int last, int firstKey, int lastKey) {
   std::vector<SortKey> keys;
   keys.reserve(size_t(count) * size_t(keyCount));
   for (int row = first; row <= last; ++row) {
-    for (int col = firstKey; col <= lastKey; ++col) keys.push_back(MakeKey(Text(row, col)));
+    for (int col = firstKey; col <= lastKey; ++col) keys.push_back(MakeKey(View(row, col)));
   }
   std::vector<int> order(static_cast<size_t>(count));
   std::iota(order.begin(), order.end(), 0);
@@ -299,18 +336,20 @@ void GridModel::SortRows(int first, int last, int firstKey, int lastKey) {
   });
 
   const size_t base = At(first, 0);
-  std::vector<QString> texts(size_t(count) * size_t(cols_));
-  std::vector<uint8_t> aligns(texts.size());
+  std::vector<TextStore::Cell> cells(size_t(count) * size_t(cols_));
+  std::vector<uint8_t> aligns(cells.size());
+  std::vector<uint8_t> edited(static_cast<size_t>(count));
   std::vector<int> newRowOf(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i) {
     const size_t from = base + size_t(order[i]) * size_t(cols_);
-    std::move(texts_.begin() + ptrdiff_t(from), texts_.begin() + ptrdiff_t(from) + cols_,
-              texts.begin() + ptrdiff_t(i) * cols_);
+    std::copy_n(cells_.begin() + ptrdiff_t(from), cols_, cells.begin() + ptrdiff_t(i) * cols_);
     std::copy_n(aligns_.begin() + ptrdiff_t(from), cols_, aligns.begin() + ptrdiff_t(i) * cols_);
+    edited[size_t(i)] = edited_[size_t(first + order[i])];
     newRowOf[size_t(order[i])] = first + i;
   }
-  std::move(texts.begin(), texts.end(), texts_.begin() + ptrdiff_t(base));
+  std::copy(cells.begin(), cells.end(), cells_.begin() + ptrdiff_t(base));
   std::copy(aligns.begin(), aligns.end(), aligns_.begin() + ptrdiff_t(base));
+  std::copy(edited.begin(), edited.end(), edited_.begin() + first);
   RekeyColours(
       [&](int row) { return row < first || row > last ? row : newRowOf[size_t(row - first)]; });
   RowsChanged(first, last);

@@ -3,9 +3,12 @@
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QStringList>
+#include <algorithm>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
+
+#include "cell_store.h"
 
 // The grid's cells: texts, alignments and the few background colours, in grid coordinates
 // (row 0 the captions, column 0 the row numbers). The view sees grid rows 1.. and columns 1..
@@ -26,7 +29,9 @@ class GridModel : public QAbstractTableModel {
   // Keeps the cells that still fit; new cells are empty.
   void Resize(int rows, int cols);
 
-  const QString& Text(int row, int col) const;
+  QString Text(int row, int col) const;
+  // The text without a copy; valid until the next change of the grid.
+  QAnyStringView View(int row, int col) const;
   void SetText(int row, int col, const QString& text);
   // Columns 0 .. Cols-1 take the texts in order; missing texts leave empty cells.
   void SetRowTexts(int row, QStringList texts);
@@ -40,6 +45,14 @@ class GridModel : public QAbstractTableModel {
   void NumberRows(const QColor& colour);
   // Stable ascending sort of rows first..last by the key columns firstKey..lastKey.
   void SortRows(int first, int last, int firstKey, int lastKey);
+
+  // Replaces every cell with what a reader produced, in one step; the shape follows it and
+  // every row counts as unedited. Colours and alignments are reset.
+  void Adopt(CellMatrix&& matrix);
+  // Whether a text of the row beyond column 0 was written since the last ForgetEdits (or
+  // since Adopt): a row that was not needs no second look before it is saved.
+  bool RowEdited(int row) const { return row >= 0 && row < rows_ && edited_[size_t(Stored(row))]; }
+  void ForgetEdits();
 
   // Invalid when the cell has no colour of its own.
   QColor BackColor(int row, int col) const;
@@ -69,6 +82,10 @@ class GridModel : public QAbstractTableModel {
   // removing many rows one by one at the same place costs one compaction, not one each.
   int Stored(int row) const { return row < gapAt_ ? row : row + gapLen_; }
   size_t At(int row, int col) const { return size_t(Stored(row)) * size_t(cols_) + size_t(col); }
+  void MarkEdited(int row, int col) {
+    if (col > 0) edited_[size_t(Stored(row))] = 1;
+  }
+  void MarkAllEdited() { std::fill(edited_.begin(), edited_.end(), uint8_t(1)); }
   // Colours are keyed by stored row, so they follow the gap without being touched.
   uint64_t ColourKey(int row, int col) const { return uint64_t(Stored(row)) << 32 | uint32_t(col); }
   void Compact();
@@ -86,8 +103,10 @@ class GridModel : public QAbstractTableModel {
   int gapAt_ = 1, gapLen_ = 0;
   // What the view was last told; differs from rows_/cols_ only while frozen.
   int shownRows_ = 1, shownCols_ = 1;
-  std::vector<QString> texts_;   // row-major, (rows_ + gapLen_) * cols_
-  std::vector<uint8_t> aligns_;  // row-major, as texts_
+  std::vector<TextStore::Cell> cells_;  // row-major, (rows_ + gapLen_) * cols_
+  TextStore text_;
+  std::vector<uint8_t> aligns_;  // row-major, as cells_
+  std::vector<uint8_t> edited_;  // by stored row
   std::unordered_map<uint64_t, QRgb> colours_;
   bool frozen_ = false, shapeDirty_ = false, dataDirty_ = false;
 };
