@@ -28,9 +28,20 @@ double Milliseconds(F&& work) {
 
 struct BenchOptions {
   int repetitions = 5;
+  // Each opens the 2,000,000-line list in a process of its own, which takes a while.
+  int bigListRepetitions = 3;
   double idleSeconds = 10;
 };
 
+// The hidden mode in which the benchmark runs as its own child: quilvar-bench
+// --child-open PATH opens PATH in a main window, prints "MS RSS_MB" and exits.
+constexpr char kChildOpenArgument[] = "--child-open";
+int RunChildOpen(int argc, char** argv);
+
+// The resident set of this process, in MB.
+double ResidentMegabytes();
+
 void RunLinkBenchmarks(const BenchOptions& options);
 void RunListBenchmarks(const BenchOptions& options);
+void RunProcessBenchmarks(const BenchOptions& options);
 void RunTuningBenchmarks(const BenchOptions& options);

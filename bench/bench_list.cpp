@@ -36,19 +36,34 @@ const char* Pick(const char* const (&names)[N], std::mt19937& random) {
 
 }  // namespace
 
-void WriteList(const QString& path) {
+void WriteList(const QString& path, int lines) {
+  // Two million lines run to some 150 MB, so it goes out in pieces rather than
+  // being held whole.
+  constexpr size_t kChunk = 4 << 20;
+  std::FILE* file = std::fopen(QFile::encodeName(path).constData(), "wb");
+  if (file == nullptr) {
+    std::fprintf(stderr, "quilvar-bench: cannot write %s\n", qPrintable(path));
+    return;
+  }
   std::mt19937 random(7);
   std::string text = "Freq (kHz);Station;Mode;UTC;LNG;ITU;Notes\r\n";
+  text.reserve(kChunk + 256);
   char line[256];
-  for (int i = 0; i < kLines; ++i) {
+  bool written = true;
+  for (int i = 0; i < lines; ++i) {
     int start = random() % 24, length = 1 + random() % 6;
     std::snprintf(line, sizeof line, "%.3f;%s %d;%s;%02d00-%02d00;%s;%s;%s relay, %d kW\r\n",
                   1000 + (random() % 29000000) / 1000.0, Pick(kStations, random), i % 97,
                   Pick(kModes, random), start, (start + length) % 24, Pick(kLanguages, random),
                   Pick(kCountries, random), Pick(kSites, random), 100 + int(random() % 400));
     text += line;
+    if (text.size() >= kChunk) {
+      written = written && std::fwrite(text.data(), 1, text.size(), file) == text.size();
+      text.clear();
+    }
   }
-  QFile file(path);
-  file.open(QIODevice::WriteOnly);
-  file.write(text.data(), static_cast<qint64>(text.size()));
+  written = written && std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  if (std::fclose(file) != 0 || !written) {
+    std::fprintf(stderr, "quilvar-bench: cannot write %s\n", qPrintable(path));
+  }
 }

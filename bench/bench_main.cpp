@@ -8,10 +8,15 @@
 
 // quilvar-bench [--quick]: every figure, each the median of several repetitions.
 int main(int argc, char** argv) {
+  // The grid is measured the same way on every machine: headless.
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  if (argc == 3 && std::strcmp(argv[1], kChildOpenArgument) == 0) return RunChildOpen(argc, argv);
+
   BenchOptions options;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--quick") == 0) {
       options.idleSeconds = 2;
+      options.bigListRepetitions = 1;
     } else {
       std::fprintf(stderr, "usage: quilvar-bench [--quick]\n");
       return 2;
@@ -23,10 +28,9 @@ int main(int argc, char** argv) {
   if (dir == nullptr) return 1;
   setenv("XDG_CONFIG_HOME", dir, 1);
 
-  // The grid is measured the same way on every machine: headless.
-  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication app(argc, argv);
   RunListBenchmarks(options);
+  RunProcessBenchmarks(options);
   RunTuningBenchmarks(options);
   RunLinkBenchmarks(options);
 
