@@ -99,6 +99,16 @@ void TextStore::Set(Cell& cell, QLatin1StringView text) {
   Put(cell, text.data(), size_t(text.size()), false);
 }
 
+void TextStore::Set(Cell& cell, QAnyStringView text) {
+  text.visit([&](auto view) {
+    if constexpr (std::is_same_v<decltype(view), QUtf8StringView>) {
+      Set(cell, QStringView(view.toString()));
+    } else {
+      Set(cell, view);
+    }
+  });
+}
+
 void TextStore::CompactIfWasteful(std::vector<Cell>& cells) {
   const bool narrow = narrow_.size() > kCompactFloor && narrowWaste_ > narrow_.size() / 2;
   const bool wide = wide_.size() > kCompactFloor && wideWaste_ > wide_.size() / 2;

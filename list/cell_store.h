@@ -84,7 +84,10 @@ class TextStore {
 
   // Puts text into the cell, over its old text when that has room for it.
   void Set(Cell& cell, QStringView text);
+  void Set(Cell& cell, const QString& text) { Set(cell, QStringView(text)); }
   void Set(Cell& cell, QLatin1StringView text);
+  // Never a view of this store's own texts: they may move while the text is copied.
+  void Set(Cell& cell, QAnyStringView text);
   // The cell becomes empty; its old text counts as waste.
   void Release(Cell& cell) {
     Waste(cell);

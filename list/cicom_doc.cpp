@@ -49,24 +49,19 @@ bool CIcomDoc::OpenDocument(const QString& path) {
 
 bool CIcomDoc::LoadList(const QString& path, QString* error) {
   WaitCursor cursor;
-  // Counting pass: the number of lines shapes the grid and the first line names the user
-  // columns, before any row is read.
-  ListFileText text;
-  if (!readList(path, &text, error)) return false;
-  const int lineCount = static_cast<int>(text.lines.size());
-  const QString header = text.lines.value(0);
-
-  // Loading pass. Should the file have changed or vanished since the first one, nothing has
-  // been touched yet: the list on screen keeps its columns, its file and its modified flag,
-  // so a later Save can only write that list back where it came from.
-  if (!readList(path, &text, error)) return false;
-  m_lineCount = lineCount;
-  if (lineCount > 0) view_.ApplyHeaderLine(header);
+  // The file is read and cut into cells whole before anything is touched: should it be
+  // refused or unreadable, the list on screen keeps its columns, its file and its modified
+  // flag, so a later Save can only write that list back where it came from.
+  ListFileCells file;
+  if (!readList(path, &file, error)) return false;
+  // The number of lines shapes the grid and the first line names the user columns.
+  m_lineCount = file.lineCount;
+  if (file.lineCount > 0) view_.ApplyHeaderLine(file.header);
   ListStream stream;
   stream.loading = true;
   stream.path = path;
-  stream.lines = std::move(text.lines);
-  stream.encoding = text.encoding;
+  stream.file = &file;
+  stream.encoding = file.encoding;
   SerializeList(stream);
   // Normalising while loading may replace cells; that is not a change of the user's.
   modified_ = false;
@@ -80,13 +75,15 @@ bool CIcomDoc::SaveDocument(const QString& path) {
   bool saved = false;
   {
     WaitCursor cursor;
+    ListFileWriter writer(encoding_);
     ListStream stream;
     stream.loading = false;
     stream.path = path;
+    stream.writer = &writer;
     stream.encoding = encoding_;
     SerializeList(stream);
-    saved = WriteListFile(path, stream.lines, &stream.encoding, &error);
-    if (saved) encoding_ = stream.encoding;
+    saved = writer.Save(path, &error);
+    if (saved) encoding_ = writer.encoding();
   }
   // On failure the old file is untouched, the list is still bound to it, and its changes
   // stay marked.

@@ -6,14 +6,16 @@
 #include <functional>
 
 #include "list_file.h"
+#include "list_reader.h"
 
 class ListControl;
 
-// What a list is read from or written to: the lines of a file, header first.
+// What a list is read from (a file cut into cells) or written to.
 struct ListStream {
   bool loading = true;
   QString path;
-  QStringList lines;
+  ListFileCells* file = nullptr;      // when loading
+  ListFileWriter* writer = nullptr;  // when saving
   ListEncoding encoding = ListEncoding::kUtf8;
 };
 
@@ -40,9 +42,9 @@ class CIcomDoc : public QObject {
   int m_lineCount = 0;
   QString m_listPath;
 
-  // How Open reads the file, once for each of its two passes; replaceable for tests.
-  std::function<bool(const QString& path, ListFileText* out, QString* error)> readList =
-      ReadListFile;
+  // How Open reads the file; replaceable for tests.
+  std::function<bool(const QString& path, ListFileCells* out, QString* error)> readList =
+      ReadListCells;
 
  signals:
   void titleChanged();

@@ -26,6 +26,14 @@ constexpr int kFirstUserColumn = 5;
 // Columns beyond this many in a header line are dropped.
 constexpr int kMaxColumns = 256;
 
+// The grid's column count for a header line of that many fields: the built-in columns,
+// then one for each field from the fifth on, at most kMaxColumns in all.
+constexpr int ColumnsForHeader(int headerFields) {
+  return headerFields + 1 < kFirstUserColumn ? kFirstUserColumn
+         : headerFields + 1 > kMaxColumns    ? kMaxColumns
+                                             : headerFields + 1;
+}
+
 constexpr const char* kNewListHeader = "Freq (kHz);Station;Mode;UTC;LNG;ITU;Notes";
 constexpr const char* kUnnamedColumnCaption = "?";
 

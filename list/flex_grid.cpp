@@ -377,6 +377,24 @@ void FlexGrid::SetText(const QString& text) { SetTextMatrix(row_, col_, text); }
 
 QString FlexGrid::TextMatrix(int row, int col) const { return model_->Text(row, col); }
 
+QAnyStringView FlexGrid::TextView(int row, int col) const { return model_->View(row, col); }
+
+void FlexGrid::AdoptCells(CellMatrix&& matrix) {
+  if (std::max(matrix.rows, 1) != Rows() || std::max(matrix.cols, 1) != Cols())
+    BeforeShapeChange();
+  model_->Adopt(std::move(matrix));
+  colWidths_.resize(size_t(Cols()), kDefaultColWidth);
+  if (!model_->ShapePending()) ApplyColumnWidths();
+  ClampSelection();
+  corner_->update();
+}
+
+bool FlexGrid::RowEdited(int row) const { return model_->RowEdited(row); }
+
+void FlexGrid::ForgetEdits() { model_->ForgetEdits(); }
+
+size_t FlexGrid::TextBytes() const { return model_->TextBytes(); }
+
 void FlexGrid::SetTextMatrix(int row, int col, const QString& text) {
   model_->SetText(row, col, text);
   if (row == 0 && col == 0) corner_->update();

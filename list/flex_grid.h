@@ -2,9 +2,11 @@
 
 #include <QColor>
 #include <QString>
+#include <QAnyStringView>
 #include <QTableView>
 #include <vector>
 
+struct CellMatrix;
 class GridModel;
 class GridHeader;
 class GridCorner;
@@ -53,9 +55,21 @@ class FlexGrid : public QTableView {
   void SetText(const QString& text);
   QString TextMatrix(int row, int col) const;
   void SetTextMatrix(int row, int col, const QString& text);
+  // The text without a copy, for passes over many cells; valid until the next change.
+  QAnyStringView TextView(int row, int col) const;
   // Moves a whole row's cells in one step (columns 0 .. Cols-1, missing texts leave the
   // cell empty); faster than cell by cell.
   void SetRowTexts(int row, QStringList texts);
+
+  // Takes over every cell below the captions and right of the row numbers from what a
+  // reader produced (see GridModel::Adopt); the grid takes the matrix's shape.
+  void AdoptCells(CellMatrix&& matrix);
+  // Whether any text of the row right of its number was written since ForgetEdits or
+  // AdoptCells.
+  bool RowEdited(int row) const;
+  void ForgetEdits();
+  // Roughly the memory the texts take, for sizing what is built from them.
+  size_t TextBytes() const;
 
   // Column 0 of every row below the captions reads the row's index and takes the corner
   // cell's colour; the same as setting each of those cells, in one step.

@@ -250,17 +250,33 @@ void GridModel::ClearTexts() {
 }
 
 void GridModel::Adopt(CellMatrix&& matrix) {
-  if (!frozen_) beginResetModel();
-  rows_ = std::max(matrix.rows, 1);
-  cols_ = std::max(matrix.cols, 1);
-  cells_ = std::move(matrix.cells);
-  cells_.resize(size_t(rows_) * size_t(cols_));
+  Compact();
+  const int rows = std::max(matrix.rows, 1);
+  const int cols = std::max(matrix.cols, 1);
+  std::vector<TextStore::Cell> cells = std::move(matrix.cells);
+  cells.resize(size_t(rows) * size_t(cols));
+  const bool sameShape = rows == rows_ && cols == cols_;
+  if (sameShape) {
+    // The captions and the row numbers move over; views of the old store end here.
+    for (int col = 0; col < cols; ++col) matrix.text.Set(cells[size_t(col)], View(0, col));
+    for (int row = 1; row < rows; ++row)
+      matrix.text.Set(cells[size_t(row) * size_t(cols)], View(row, 0));
+  }
+  cells_ = std::move(cells);
   text_ = std::move(matrix.text);
+  edited_.assign(size_t(rows), 0);
+  if (sameShape) {
+    RowsChanged(0, rows_ - 1);
+    return;
+  }
+  if (!frozen_) beginResetModel();
+  rows_ = rows;
+  cols_ = cols;
   aligns_.assign(cells_.size(), kAlignGeneral);
-  edited_.assign(size_t(rows_), 0);
-  colours_.clear();
+  std::erase_if(colours_, [rows, cols](const auto& entry) {
+    return int(entry.first >> 32) >= rows || int(entry.first & 0xffffffffu) >= cols;
+  });
   gapAt_ = rows_;
-  gapLen_ = 0;
   if (frozen_) {
     shapeDirty_ = true;
     return;

@@ -46,9 +46,12 @@ class GridModel : public QAbstractTableModel {
   // Stable ascending sort of rows first..last by the key columns firstKey..lastKey.
   void SortRows(int first, int last, int firstKey, int lastKey);
 
-  // Replaces every cell with what a reader produced, in one step; the shape follows it and
-  // every row counts as unedited. Colours and alignments are reset.
+  // Replaces the cells with what a reader produced, in one step, and every row counts as
+  // unedited. When the shape is the grid's own, the captions, the row numbers, colours and
+  // alignments stay (the matrix's row 0 and column 0 are not read); otherwise the shape
+  // follows the matrix and the alignments start anew.
   void Adopt(CellMatrix&& matrix);
+  size_t TextBytes() const { return text_.Bytes(); }
   // Whether a text of the row beyond column 0 was written since the last ForgetEdits (or
   // since Adopt): a row that was not needs no second look before it is saved.
   bool RowEdited(int row) const { return row >= 0 && row < rows_ && edited_[size_t(Stored(row))]; }

@@ -30,7 +30,7 @@ void ListControl::ApplyHeaderLine(const QString& line) {
   const QStringList fields = SplitFields(m_separator + line, m_separator);
   g_columns.resize(std::min<size_t>(g_columns.size(), kFirstUserColumn));
   // A header of nothing but separators must not make a grid too wide to hold.
-  const int last = std::min<int>(static_cast<int>(fields.size()), kMaxColumns);
+  const int last = ColumnsForHeader(static_cast<int>(fields.size()) - 1);
   for (int i = kFirstUserColumn; i < last; ++i) {
     const QString& caption = fields[i];
     g_columns.push_back({caption.isEmpty() ? QString(kUnnamedColumnCaption) : caption, 0, nullptr});
@@ -62,39 +62,49 @@ void ListControl::ResetGrid(int lineCount) {
 }
 
 void ListControl::ReadRows(const ListStream& stream) {
+  if (stream.file == nullptr || stream.file->lineCount == 0) return;
   CEditGrid& grid = *grid_;
-  const int rows = grid.Rows();
-  const int cols = grid.Cols();
   RedrawOff batch(grid);
-  // Line 0 is the header; lines beyond the counted number are not read.
-  const int available = static_cast<int>(stream.lines.size());
-  for (int i = 1; i < rows && i < available; ++i) {
-    QStringList cells = SplitFieldsFixed(m_separator + stream.lines[i], m_separator, cols);
-    NormalizeRow(i, cells);
-    grid.SetRowTexts(i, std::move(cells));
-  }
+  grid.AdoptCells(std::move(stream.file->cells));
+  NormalizeStoredRows();
+  grid.ForgetEdits();
+  rowsNormalBy_ = CurrentRules();
 }
 
 void ListControl::WriteRows(ListStream& stream) {
   CEditGrid& grid = *grid_;
+  ListFileWriter& writer = *stream.writer;
   const int rows = grid.Rows();
   const int cols = grid.Cols();
-  stream.lines.clear();
-  stream.lines.reserve(rows);
+  const NormalRules rules = CurrentRules();
+  const bool recheckAll = rowsNormalBy_ != rules;
+  // One buffer for the whole file: the texts, separators and line ends, with room for
+  // characters that take two bytes in UTF-8.
+  writer.Reserve(qsizetype(grid.TextBytes() + size_t(rows) * size_t(cols + 2)));
   {
     RedrawOff batch(grid);
     for (int r = 0; r < rows; ++r) {
-      QStringList cells = grid.ReadRowCells(r);
-      if (r >= 1) {
+      if (r >= 1 && (recheckAll || grid.RowEdited(r))) {
+        QStringList cells = grid.ReadRowCells(r);
         const QStringList before = cells;
         NormalizeRow(r, cells);
         // The grid shows each row exactly as the file receives it.
         if (cells != before) grid.WriteRowCells(r, cells);
       }
-      stream.lines.push_back(cells.mid(1, cols - 1).join(m_separator));
+      for (int c = 1; c < cols; ++c) writer.AddField(grid.TextView(r, c), c == 1);
+      writer.EndLine();
     }
   }
+  grid.ForgetEdits();
+  rowsNormalBy_ = rules;
   SaveColumnWidths();
+}
+
+ListControl::NormalRules ListControl::CurrentRules() const {
+  NormalRules rules;
+  rules.receiverNone = host_.ReceiverIsNone();
+  for (const columns_st& column : g_columns) rules.choices.push_back(column.choices);
+  return rules;
 }
 
 bool ListControl::NormalizeRow(int row, QStringList& cells) {
@@ -106,26 +116,84 @@ bool ListControl::NormalizeRow(int row, QStringList& cells) {
     for (int j = kColFrequency; j < cols; ++j) cells[j].clear();
     return false;
   }
-  NormalizeFrequency(cells[kColFrequency]);
-  if (cols > kColMode) {
-    cells[kColMode] = cells[kColMode].toUpper();
-    if (host_.ReceiverIsNone()) cells[kColMode].clear();
-  }
-  for (int j = 0; j < cols && j < static_cast<int>(g_columns.size()); ++j) {
-    const ModeEntry* choices = g_columns[j].choices;
-    if (choices == nullptr || choices[0].name == nullptr) continue;
-    const ModeEntry* match = nullptr;
-    for (const ModeEntry* e = choices; e->name != nullptr && match == nullptr; ++e) {
-      if (cells[j].compare(QLatin1String(e->name), Qt::CaseInsensitive) == 0) match = e;
-    }
-    if (match == nullptr) {
-      cells[j] = QLatin1String(choices[0].name);
-      doc_.SetModifiedFlag(true);
-    } else {
-      cells[j] = QLatin1String(match->name);
-    }
+  QString normal;
+  for (int j = kColFrequency; j < cols; ++j) {
+    if (NormalCell(j, cells[j], &normal)) cells[j] = normal;
   }
   return true;
+}
+
+void ListControl::NormalizeStoredRows() {
+  CEditGrid& grid = *grid_;
+  const int rows = grid.Rows();
+  const int cols = grid.Cols();
+  if (cols <= kColFrequency) return;
+  // Only these columns have rules.
+  std::vector<int> ruled{kColFrequency};
+  for (int j = kColFrequency + 1; j < cols; ++j) {
+    const bool choices = j < int(g_columns.size()) && g_columns[j].choices != nullptr;
+    if (j == kColMode || choices) ruled.push_back(j);
+  }
+  QString normal;
+  for (int r = 1; r < rows; ++r) {
+    if (grid.TextView(r, kColFrequency).isEmpty()) {
+      for (int j = kColFrequency + 1; j < cols; ++j) {
+        if (!grid.TextView(r, j).isEmpty()) grid.SetTextMatrix(r, j, QString());
+      }
+      continue;
+    }
+    for (int j : ruled) {
+      if (NormalCell(j, grid.TextView(r, j), &normal)) grid.SetTextMatrix(r, j, normal);
+    }
+  }
+}
+
+bool ListControl::NormalCell(int col, QAnyStringView text, QString* normal) {
+  if (col == kColFrequency) {
+    FrequencyChars buffer;
+    const QLatin1StringView form = NormalFrequency(text, buffer);
+    if (QAnyStringView::equal(text, form)) return false;
+    *normal = form;
+    return true;
+  }
+  // The text so far, once it differs from the cell's.
+  QString changedText;
+  bool changed = false;
+  const auto current = [&]() -> QAnyStringView { return changed ? changedText : text; };
+  if (col == kColMode) {
+    if (host_.ReceiverIsNone()) {
+      changed = !text.isEmpty();
+    } else if (VisitCell(text, [](auto view) {
+                 for (qsizetype i = 0; i < view.size(); ++i) {
+                   const char16_t c = view.at(i).unicode();
+                   if (c >= 0x80 || (c >= u'a' && c <= u'z')) return true;
+                 }
+                 return false;
+               })) {
+      // Only what may have lower case letters goes through the full case mapping.
+      QString upper = text.toString().toUpper();
+      changed = !QAnyStringView::equal(upper, text);
+      changedText = std::move(upper);
+    }
+  }
+  const ModeEntry* choices = col < int(g_columns.size()) ? g_columns[col].choices : nullptr;
+  if (choices != nullptr && choices[0].name != nullptr) {
+    const ModeEntry* match = nullptr;
+    for (const ModeEntry* e = choices; e->name != nullptr && match == nullptr; ++e) {
+      if (QAnyStringView::compare(current(), QLatin1StringView(e->name), Qt::CaseInsensitive) == 0)
+        match = e;
+    }
+    if (match == nullptr) {
+      match = choices;
+      doc_.SetModifiedFlag(true);
+    }
+    if (!QAnyStringView::equal(current(), QLatin1StringView(match->name))) {
+      changedText = QLatin1StringView(match->name);
+      changed = true;
+    }
+  }
+  if (changed) *normal = changedText;
+  return changed;
 }
 
 void ListControl::RenumberRows() {

@@ -3,10 +3,13 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
+#include <vector>
 
 #include "cicom_doc.h"
 #include "edit_grid.h"
 
+struct ModeEntry;
 class GridOwner;
 class ListHost;
 class QWidget;
@@ -22,7 +25,10 @@ class ListControl {
 
   void ApplyHeaderLine(const QString& line);
   void ResetGrid(int lineCount);
+  // Takes over the cells of stream.file and brings them into normal form.
   void ReadRows(const ListStream& stream);
+  // Every row through stream.writer; rows not edited since they were last read or written
+  // are written as they stand, unless the rules of the normal form changed meanwhile.
   void WriteRows(ListStream& stream);
   bool NormalizeRow(int row, QStringList& cells);
   void RenumberRows();
@@ -39,9 +45,23 @@ class ListControl {
  private:
   int ClientWidth() const;
   int ScrollBarWidth() const;
+  // Whether the cell in column col of a row with a frequency differs from its normal form,
+  // which then goes to *normal.
+  bool NormalCell(int col, QAnyStringView text, QString* normal);
+  void NormalizeStoredRows();
+
+  // What the normal form of a row depends on besides the row itself.
+  struct NormalRules {
+    bool receiverNone = false;
+    std::vector<const ModeEntry*> choices;
+    bool operator==(const NormalRules&) const = default;
+  };
+  NormalRules CurrentRules() const;
 
   ListHost& host_;
   QWidget* view_;
   CEditGrid* grid_;
   CIcomDoc doc_;
+  // The rules every unedited row was last brought into normal form by; none yet.
+  std::optional<NormalRules> rowsNormalBy_;
 };

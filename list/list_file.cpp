@@ -11,17 +11,14 @@
 
 #include "save_file.h"
 
-namespace {
-
-constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
-constexpr qsizetype kUtf8BomSize = 3;
-
-QString FileMessage(const char* text, const QString& path) {
+QString ListFileMessage(const char* text, const QString& path) {
   return QString::fromLatin1(text).arg(QDir::toNativeSeparators(path));
 }
 
+namespace {
+
 bool Fail(QString* error, const char* text, const QString& path) {
-  if (error != nullptr) *error = FileMessage(text, path);
+  if (error != nullptr) *error = ListFileMessage(text, path);
   return false;
 }
 
@@ -70,9 +67,11 @@ class Descriptor {
   int fd_;
 };
 
-// Reads the whole file, growing past the size fstat gave if it grows meanwhile, but never
-// past kMaxListFileBytes. Plain POSIX calls, so each failure keeps its exact errno.
-bool ReadWholeFile(const QString& path, QByteArray* bytes, QString* error) {
+}  // namespace
+
+// Grows past the size fstat gave if the file grows meanwhile, but never past
+// kMaxListFileBytes. Plain POSIX calls, so each failure keeps its exact errno.
+bool ReadFileBytes(const QString& path, TextBlock<char>* bytes, QString* error) {
   // O_NONBLOCK keeps a FIFO from blocking the open; it is refused just below.
   Descriptor fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.get() < 0) return Fail(error, OpenForReadingFailure(errno), path);
@@ -82,25 +81,29 @@ bool ReadWholeFile(const QString& path, QByteArray* bytes, QString* error) {
   if (!S_ISREG(info.st_mode)) return Fail(error, kFileNotRegularText, path);
   if (info.st_size > kMaxListFileBytes) return Fail(error, kFileTooLargeText, path);
 
-  bytes->resize(qsizetype(info.st_size) + 1);  // one spare byte notices a growing file
-  qsizetype filled = 0;
+  // One spare byte notices a growing file.
+  bytes->Clear();
+  if (!bytes->Reserve(size_t(info.st_size) + 1)) return Fail(error, kFileTooLargeText, path);
+  size_t filled = 0;
   for (;;) {
-    if (filled == bytes->size()) {
-      if (filled > kMaxListFileBytes) return Fail(error, kFileTooLargeText, path);
-      bytes->resize(filled + 64 * 1024);
+    if (filled == bytes->capacity()) {
+      if (filled > size_t(kMaxListFileBytes)) return Fail(error, kFileTooLargeText, path);
+      if (!bytes->Reserve(filled + 64 * 1024)) return Fail(error, kFileTooLargeText, path);
     }
-    const ssize_t n = ::read(fd.get(), bytes->data() + filled, size_t(bytes->size() - filled));
+    const ssize_t n = ::read(fd.get(), bytes->data() + filled, bytes->capacity() - filled);
     if (n < 0) {
       if (errno == EINTR) continue;
       return Fail(error, kFileReadErrorText, path);
     }
     if (n == 0) break;
-    filled += n;
+    filled += size_t(n);
   }
-  if (filled > kMaxListFileBytes) return Fail(error, kFileTooLargeText, path);
-  bytes->resize(filled);
+  if (filled > size_t(kMaxListFileBytes)) return Fail(error, kFileTooLargeText, path);
+  bytes->Resize(filled);
   return true;
 }
+
+namespace {
 
 // Calls addLine(start, length) for every line: a line ends at CR LF, LF or a CR alone (as
 // some programs still write), and a last line without an end counts too. Stops when
@@ -158,18 +161,12 @@ QStringList SplitLines(const QString& text, qsizetype expectedLines) {
   return lines;
 }
 
-bool FitsLatin1(QStringView text) {
-  for (QChar c : text) {
-    if (c.unicode() > 0xFF) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 bool ReadListFile(const QString& path, ListFileText* out, QString* error) {
-  QByteArray bytes;
-  if (!ReadWholeFile(path, &bytes, error)) return false;
+  TextBlock<char> block;
+  if (!ReadFileBytes(path, &block, error)) return false;
+  QByteArray bytes = QByteArray::fromRawData(block.data(), qsizetype(block.size()));
   if (bytes.contains('\0')) return Fail(error, kFileBinaryText, path);
   const qsizetype lineCount = CountLines(bytes);
   if (lineCount < 0) return Fail(error, kFileLineTooLongText, path);
@@ -185,15 +182,48 @@ ListFileWriter::ListFileWriter(ListEncoding encoding) : encoding_(encoding) {
   if (encoding_ == ListEncoding::kUtf8WithBom) bytes_.append(kUtf8Bom, kUtf8BomSize);
 }
 
+void ListFileWriter::SwitchToUtf8() {
+  // Latin-1 would turn what the user typed into '?'; the lines so far hold only Latin-1
+  // characters, so they re-encode exactly.
+  bytes_ = QString::fromLatin1(bytes_).toUtf8();
+  encoding_ = ListEncoding::kUtf8;
+}
+
 void ListFileWriter::AddLine(QStringView line) {
-  if (encoding_ == ListEncoding::kLatin1 && !FitsLatin1(line)) {
-    // Latin-1 would turn what the user typed into '?'; the lines so far hold only
-    // Latin-1 characters, so they re-encode exactly.
-    bytes_ = QString::fromLatin1(bytes_).toUtf8();
-    encoding_ = ListEncoding::kUtf8;
-  }
+  if (encoding_ == ListEncoding::kLatin1 && !FitsLatin1(line)) SwitchToUtf8();
   bytes_ += encoding_ == ListEncoding::kLatin1 ? line.toLatin1() : line.toUtf8();
-  bytes_ += "\r\n";
+  EndLine();
+}
+
+void ListFileWriter::AppendLatin1AsUtf8(QLatin1StringView text) {
+  const char* data = text.data();
+  const qsizetype size = text.size();
+  qsizetype done = 0;
+  for (qsizetype i = 0; i < size; ++i) {
+    const auto c = static_cast<unsigned char>(data[i]);
+    if (c < 0x80) continue;
+    bytes_.append(data + done, i - done);
+    const char pair[2] = {char(0xC0 | (c >> 6)), char(0x80 | (c & 0x3F))};
+    bytes_.append(pair, 2);
+    done = i + 1;
+  }
+  bytes_.append(data + done, size - done);
+}
+
+void ListFileWriter::AddField(QAnyStringView text, bool first) {
+  if (!first) bytes_ += ';';
+  VisitCell(text, [this](auto view) {
+    if constexpr (std::is_same_v<decltype(view), QLatin1StringView>) {
+      if (encoding_ == ListEncoding::kLatin1) {
+        bytes_.append(view.data(), view.size());
+      } else {
+        AppendLatin1AsUtf8(view);
+      }
+    } else {
+      if (encoding_ == ListEncoding::kLatin1 && !FitsLatin1(view)) SwitchToUtf8();
+      bytes_ += encoding_ == ListEncoding::kLatin1 ? view.toLatin1() : view.toUtf8();
+    }
+  });
 }
 
 bool ListFileWriter::Save(const QString& path, QString* error) const {

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QStringView>
 
+#include "cell_store.h"
+
 // Reading and writing list files so that their bytes survive a round trip: the encoding a
 // file was read in is the one it is saved in, and a save replaces the old file only once
 // every byte of the new one is on disk.
@@ -35,6 +37,16 @@ constexpr const char* kFileLineTooLongText =
 constexpr const char* kFileWriteErrorText = "Encountered an unexpected error while writing %1.";
 constexpr const char* kFileDiskFullText = "Disk full while accessing %1.";
 
+constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+constexpr qsizetype kUtf8BomSize = 3;
+
+// One of the texts above with the file's path in it.
+QString ListFileMessage(const char* text, const QString& path);
+
+// The whole file, into a block with room for one more byte; false with a message naming
+// the file when it cannot be read, is no regular file or is too large.
+bool ReadFileBytes(const QString& path, TextBlock<char>* bytes, QString* error);
+
 struct ListFileText {
   // Lines end with CR LF, LF or a CR alone; a last line without an end still counts, so an
   // empty file has no lines.
@@ -53,6 +65,11 @@ class ListFileWriter {
   explicit ListFileWriter(ListEncoding encoding);
 
   void AddLine(QStringView line);
+  // A line field by field, straight from the grid's cells: each field after the first is
+  // preceded by the separator, and EndLine ends the line.
+  void AddField(QAnyStringView text, bool first);
+  void EndLine() { bytes_ += "\r\n"; }
+  void Reserve(qsizetype bytes) { bytes_.reserve(bytes); }
   ListEncoding encoding() const { return encoding_; }
   const QByteArray& bytes() const { return bytes_; }
 
@@ -61,6 +78,9 @@ class ListFileWriter {
   bool Save(const QString& path, QString* error) const;
 
  private:
+  void SwitchToUtf8();
+  void AppendLatin1AsUtf8(QLatin1StringView text);
+
   ListEncoding encoding_;
   QByteArray bytes_;
 };

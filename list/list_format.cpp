@@ -7,6 +7,8 @@
 #include <charconv>
 #include <string>
 
+#include "cell_store.h"
+
 namespace {
 
 bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
@@ -39,16 +41,20 @@ QStringList SplitUpTo(const QString& line, QChar separator, qsizetype n) {
 
 }  // namespace
 
-double LeadingNumber(const QString& text) {
+namespace {
+
+template <typename View>
+double LeadingNumberIn(View text) {
   const qsizetype size = text.size();
+  const auto at = [&text](qsizetype i) { return QChar(text.at(i).unicode()); };
   qsizetype i = 0;
-  while (i < size && IsBlank(text[i])) ++i;
+  while (i < size && IsBlank(at(i))) ++i;
   std::string number;
-  if (i < size && (text[i] == u'+' || text[i] == u'-')) number += char(text[i++].unicode());
+  if (i < size && (at(i) == u'+' || at(i) == u'-')) number += char(at(i++).unicode());
   bool sawDigit = false;
   bool sawPoint = false;
   for (; i < size; ++i) {
-    const QChar c = text[i];
+    const QChar c = at(i);
     if (IsDigit(c)) {
       sawDigit = true;
     } else if (c == u'.' && !sawPoint) {
@@ -59,18 +65,24 @@ double LeadingNumber(const QString& text) {
     number += char(c.unicode());
   }
   if (!sawDigit) return 0.0;
-  if (i < size && (text[i] == u'e' || text[i] == u'E')) {
+  if (i < size && (at(i) == u'e' || at(i) == u'E')) {
     qsizetype j = i + 1;
-    if (j < size && (text[j] == u'+' || text[j] == u'-')) ++j;
-    if (j < size && IsDigit(text[j])) {
-      for (qsizetype k = i; k < j; ++k) number += char(text[k].unicode());
-      while (j < size && IsDigit(text[j])) number += char(text[j++].unicode());
+    if (j < size && (at(j) == u'+' || at(j) == u'-')) ++j;
+    if (j < size && IsDigit(at(j))) {
+      for (qsizetype k = i; k < j; ++k) number += char(at(k).unicode());
+      while (j < size && IsDigit(at(j))) number += char(at(j++).unicode());
     }
   }
   return ParseCDouble(number);
 }
 
-void NormalizeFrequency(QString& text) {
+}  // namespace
+
+double LeadingNumber(QAnyStringView text) {
+  return VisitCell(text, [](auto view) { return LeadingNumberIn(view); });
+}
+
+QLatin1StringView NormalFrequency(QAnyStringView text, FrequencyChars& buffer) {
   double khz = LeadingNumber(text);
   // Overflowed input arrives as infinity and clamps to the top; -0 and -inf land at 10.
   if (khz < kMinFrequencyKhz) {
@@ -80,10 +92,14 @@ void NormalizeFrequency(QString& text) {
   }
   // to_chars rounds exactly like "%.3lf" but never looks at the locale, and is much faster
   // than QString::number.
-  char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, khz, std::chars_format::fixed,
-                                    kFrequencyDecimals);
-  text = QString::fromLatin1(buffer, result.ptr - buffer);
+  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), khz,
+                                    std::chars_format::fixed, kFrequencyDecimals);
+  return QLatin1StringView(buffer.data(), result.ptr - buffer.data());
+}
+
+void NormalizeFrequency(QString& text) {
+  FrequencyChars buffer;
+  text = NormalFrequency(text, buffer);
 }
 
 QStringList SplitFields(const QString& line, QChar separator) {

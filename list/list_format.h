@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QAnyStringView>
 #include <QChar>
+#include <QLatin1StringView>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <array>
 
 // Plain text rules of the station list: fields of a line, the frequency's normal form and
 // the column widths file. No widgets, no files.
@@ -22,9 +25,12 @@ constexpr int kMinStoredColumnWidth = 30;
 // The longest leading decimal number: blanks, an optional sign, digits with at most one
 // point, an optional exponent (taken only when digits follow the e). Independent of the
 // locale; no "inf", "nan" or hex. 0 when the text starts with no number.
-double LeadingNumber(const QString& text);
+double LeadingNumber(QAnyStringView text);
 
-// Rewrites a frequency cell as kHz clamped to 10 ... 9000000 with three decimals.
+// A frequency cell as kHz clamped to 10 ... 9000000 with three decimals, written into
+// buffer; NormalizeFrequency rewrites the cell itself.
+using FrequencyChars = std::array<char, 32>;
+QLatin1StringView NormalFrequency(QAnyStringView text, FrequencyChars& buffer);
 void NormalizeFrequency(QString& text);
 
 // Every field of the line: one more than it has separators, so "" is one empty field.

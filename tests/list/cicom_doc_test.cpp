@@ -56,8 +56,9 @@ class CIcomDocTest : public ListFixture {
   }
 };
 
-TEST_F(CIcomDocTest, SecondReadFailingLeavesTheListItsFileAndItsFlagAsTheyWere) {
-  // The other file has other columns and more lines: nothing of it may show.
+TEST_F(CIcomDocTest, AFailedReadLeavesTheListItsFileAndItsFlagAsTheyWere) {
+  // The other file has other columns and more lines: nothing of it may show, even when the
+  // reader failed after cutting it into cells.
   WriteBytes(Path("b.CSV"), "F;S;M;U;One;Two;Three\r\n6000;c;AM;;1;2;3\r\n6010;d;AM;;\r\n");
   const QString readError = QString(kFileReadErrorText).arg(Path("b.CSV"));
   const struct {
@@ -76,17 +77,16 @@ TEST_F(CIcomDocTest, SecondReadFailingLeavesTheListItsFileAndItsFlagAsTheyWere) 
     const QList<QStringList> cells = Cells();
     view_.messages.clear();
     int reads = 0;
-    doc().readList = [&](const QString& path, ListFileText* out, QString* error) {
-      if (++reads == 2) {
-        *error = c.secondError;
-        return false;
-      }
-      return ReadListFile(path, out, error);
+    doc().readList = [&](const QString& path, ListFileCells* out, QString* error) {
+      ++reads;
+      EXPECT_TRUE(ReadListCells(path, out, error));
+      *error = c.secondError;
+      return false;
     };
 
     EXPECT_FALSE(doc().OpenDocument(Path("b.CSV")));
-    doc().readList = ReadListFile;
-    EXPECT_EQ(reads, 2);
+    doc().readList = ReadListCells;
+    EXPECT_EQ(reads, 1);
     EXPECT_EQ(view_.messages, QStringList{c.shown});
     EXPECT_EQ(view_.messagesUnderWaitCursor, 0);
     EXPECT_EQ(Cells(), cells);
@@ -174,13 +174,12 @@ TEST_F(CIcomDocTest, FailedSaveKeepsTheListFileTheWidthsFileAndTheChanges) {
 
 TEST_F(CIcomDocTest, OpeningAndSavingShowTheWaitCursorOnlyMeanwhile) {
   std::vector<std::optional<Qt::CursorShape>> whileReading;
-  doc().readList = [&](const QString& path, ListFileText* out, QString* error) {
+  doc().readList = [&](const QString& path, ListFileCells* out, QString* error) {
     whileReading.push_back(OverrideCursor());
-    return ReadListFile(path, out, error);
+    return ReadListCells(path, out, error);
   };
   ASSERT_TRUE(doc().OpenDocument(Path("a.CSV")));
-  EXPECT_EQ(whileReading,
-            (std::vector<std::optional<Qt::CursorShape>>{Qt::WaitCursor, Qt::WaitCursor}));
+  EXPECT_EQ(whileReading, (std::vector<std::optional<Qt::CursorShape>>{Qt::WaitCursor}));
   EXPECT_EQ(OverrideCursor(), std::nullopt);
 
   struct : SaveCalls {
