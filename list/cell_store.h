@@ -106,6 +106,7 @@ class TextStore {
     wideWaste_ = wide;
   }
   size_t Bytes() const { return narrow_.capacity() + 2 * wide_.capacity(); }
+  const char* NarrowData() const { return narrow_.data(); }
 
  private:
   void Waste(Cell cell) { (cell.wide() ? wideWaste_ : narrowWaste_) += cell.length(); }

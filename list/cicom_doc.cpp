@@ -98,8 +98,9 @@ void CIcomDoc::SerializeList(ListStream& stream) {
   m_listPath = stream.path;
   if (stream.loading) {
     encoding_ = stream.encoding;
-    view_.ResetGrid(m_lineCount);
-    view_.ReadRows(stream);
+    const bool cells = stream.file != nullptr && m_lineCount > 0;
+    view_.ResetGrid(m_lineCount, cells ? &stream.file->cells : nullptr);
+    view_.ReadRows();
   } else {
     view_.WriteRows(stream);
   }

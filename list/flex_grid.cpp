@@ -395,6 +395,10 @@ void FlexGrid::ForgetEdits() { model_->ForgetEdits(); }
 
 size_t FlexGrid::TextBytes() const { return model_->TextBytes(); }
 
+const TextStore::Cell* FlexGrid::RowCells(int row) const { return model_->RowCells(row); }
+
+const TextStore& FlexGrid::CellTexts() const { return model_->Store(); }
+
 void FlexGrid::SetTextMatrix(int row, int col, const QString& text) {
   model_->SetText(row, col, text);
   if (row == 0 && col == 0) corner_->update();

@@ -52,6 +52,10 @@ class GridModel : public QAbstractTableModel {
   // follows the matrix and the alignments start anew.
   void Adopt(CellMatrix&& matrix);
   size_t TextBytes() const { return text_.Bytes(); }
+  // Cols() cells of the row in order and the store they point into, for passes over every
+  // text; valid until the next change.
+  const TextStore::Cell* RowCells(int row) const { return &cells_[At(row, 0)]; }
+  const TextStore& Store() const { return text_; }
   // Whether a text of the row beyond column 0 was written since the last ForgetEdits (or
   // since Adopt): a row that was not needs no second look before it is saved.
   bool RowEdited(int row) const { return row >= 0 && row < rows_ && edited_[size_t(Stored(row))]; }

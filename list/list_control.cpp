@@ -37,17 +37,19 @@ void ListControl::ApplyHeaderLine(const QString& line) {
   }
 }
 
-void ListControl::ResetGrid(int lineCount) {
+void ListControl::ResetGrid(int lineCount, CellMatrix* cells) {
   const int rows = std::max(lineCount, 2);
   CEditGrid& grid = *grid_;
   // An editor left open belongs to the list being replaced.
   grid.CancelEdit();
   grid.SetRedraw(false);
+  // Taking the cells over first spares building an empty grid of the same shape.
+  if (cells != nullptr) grid.AdoptCells(std::move(*cells));
   grid.SetCols(static_cast<int>(g_columns.size()));
   grid.SetFixedRows(1);
   grid.SetFixedCols(1);
   grid.SetRows(rows);
-  grid.Clear();
+  if (cells == nullptr) grid.Clear();
   grid.setEnabled(true);
   grid.SetTopRow(1);
   LayoutColumns();
@@ -61,11 +63,9 @@ void ListControl::ResetGrid(int lineCount) {
   host_.OnRowChanged();
 }
 
-void ListControl::ReadRows(const ListStream& stream) {
-  if (stream.file == nullptr || stream.file->lineCount == 0) return;
+void ListControl::ReadRows() {
   CEditGrid& grid = *grid_;
   RedrawOff batch(grid);
-  grid.AdoptCells(std::move(stream.file->cells));
   NormalizeStoredRows();
   grid.ForgetEdits();
   rowsNormalBy_ = CurrentRules();
@@ -91,8 +91,7 @@ void ListControl::WriteRows(ListStream& stream) {
         // The grid shows each row exactly as the file receives it.
         if (cells != before) grid.WriteRowCells(r, cells);
       }
-      for (int c = 1; c < cols; ++c) writer.AddField(grid.TextView(r, c), c == 1);
-      writer.EndLine();
+      writer.AddLine(grid.CellTexts(), grid.RowCells(r) + 1, cols - 1);
     }
   }
   grid.ForgetEdits();

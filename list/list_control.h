@@ -24,9 +24,10 @@ class ListControl {
   CIcomDoc& doc() { return doc_; }
 
   void ApplyHeaderLine(const QString& line);
-  void ResetGrid(int lineCount);
-  // Takes over the cells of stream.file and brings them into normal form.
-  void ReadRows(const ListStream& stream);
+  // An empty grid for lineCount lines, or with cells the grid of those cells.
+  void ResetGrid(int lineCount, CellMatrix* cells = nullptr);
+  // Brings the rows that ResetGrid took over into normal form.
+  void ReadRows();
   // Every row through stream.writer; rows not edited since they were last read or written
   // are written as they stand, unless the rules of the normal form changed meanwhile.
   void WriteRows(ListStream& stream);

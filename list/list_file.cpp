@@ -17,6 +17,20 @@ QString ListFileMessage(const char* text, const QString& path) {
 
 namespace {
 
+bool IsAscii(QLatin1StringView text) {
+  const char* data = text.data();
+  const size_t size = size_t(text.size());
+  uint64_t seen = 0;
+  size_t i = 0;
+  for (; i + 8 <= size; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, data + i, 8);
+    seen |= word;
+  }
+  for (; i < size; ++i) seen |= static_cast<unsigned char>(data[i]);
+  return (seen & 0x8080808080808080ull) == 0;
+}
+
 bool Fail(QString* error, const char* text, const QString& path) {
   if (error != nullptr) *error = ListFileMessage(text, path);
   return false;
@@ -179,55 +193,94 @@ bool ReadListFile(const QString& path, ListFileText* out, QString* error) {
 }
 
 ListFileWriter::ListFileWriter(ListEncoding encoding) : encoding_(encoding) {
-  if (encoding_ == ListEncoding::kUtf8WithBom) bytes_.append(kUtf8Bom, kUtf8BomSize);
+  if (encoding_ == ListEncoding::kUtf8WithBom) Append(kUtf8Bom, kUtf8BomSize);
 }
 
 void ListFileWriter::SwitchToUtf8() {
   // Latin-1 would turn what the user typed into '?'; the lines so far hold only Latin-1
   // characters, so they re-encode exactly.
-  bytes_ = QString::fromLatin1(bytes_).toUtf8();
+  const QByteArray utf8 =
+      QString::fromLatin1(bytes_.data(), qsizetype(bytes_.size())).toUtf8();
+  bytes_.Resize(0);
+  Append(utf8);
   encoding_ = ListEncoding::kUtf8;
+}
+
+char* ListFileWriter::Extend(size_t n) {
+  char* out = bytes_.Extend(n);
+  if (out == nullptr) throw std::bad_alloc();
+  return out;
 }
 
 void ListFileWriter::AddLine(QStringView line) {
   if (encoding_ == ListEncoding::kLatin1 && !FitsLatin1(line)) SwitchToUtf8();
-  bytes_ += encoding_ == ListEncoding::kLatin1 ? line.toLatin1() : line.toUtf8();
+  Append(encoding_ == ListEncoding::kLatin1 ? line.toLatin1() : line.toUtf8());
   EndLine();
 }
 
 void ListFileWriter::AppendLatin1AsUtf8(QLatin1StringView text) {
-  const char* data = text.data();
-  const qsizetype size = text.size();
-  qsizetype done = 0;
-  for (qsizetype i = 0; i < size; ++i) {
-    const auto c = static_cast<unsigned char>(data[i]);
-    if (c < 0x80) continue;
-    bytes_.append(data + done, i - done);
-    const char pair[2] = {char(0xC0 | (c >> 6)), char(0x80 | (c & 0x3F))};
-    bytes_.append(pair, 2);
-    done = i + 1;
+  const auto* data = reinterpret_cast<const unsigned char*>(text.data());
+  const size_t size = size_t(text.size());
+  // Characters from 0x80 on take two bytes.
+  char* out = Extend(2 * size);
+  char* start = out;
+  for (size_t i = 0; i < size; ++i) {
+    const unsigned char c = data[i];
+    if (c < 0x80) {
+      *out++ = char(c);
+    } else {
+      *out++ = char(0xC0 | (c >> 6));
+      *out++ = char(0x80 | (c & 0x3F));
+    }
   }
-  bytes_.append(data + done, size - done);
+  bytes_.Resize(bytes_.size() - (2 * size - size_t(out - start)));
+}
+
+void ListFileWriter::AddLine(const TextStore& store, const TextStore::Cell* cells, int count) {
+  const size_t start = bytes_.size();
+  size_t length = 2 + size_t(std::max(count - 1, 0));
+  bool wide = false;
+  for (int i = 0; i < count; ++i) {
+    length += cells[i].length();
+    wide = wide || cells[i].wide();
+  }
+  if (!wide) {
+    char* out = Extend(length);
+    const char* begin = out;
+    const char* narrow = store.NarrowData();
+    for (int i = 0; i < count; ++i) {
+      if (i > 0) *out++ = ';';
+      std::memcpy(out, narrow + cells[i].at, cells[i].length());
+      out += cells[i].length();
+    }
+    *out++ = '\r';
+    *out++ = '\n';
+    if (encoding_ == ListEncoding::kLatin1 || IsAscii(QLatin1StringView(begin, out - begin)))
+      return;
+    bytes_.Resize(start);
+  }
+  for (int i = 0; i < count; ++i) AddField(store.View(cells[i]), i == 0);
+  EndLine();
 }
 
 void ListFileWriter::AddField(QAnyStringView text, bool first) {
-  if (!first) bytes_ += ';';
+  if (!first) Append(";", 1);
   VisitCell(text, [this](auto view) {
     if constexpr (std::is_same_v<decltype(view), QLatin1StringView>) {
-      if (encoding_ == ListEncoding::kLatin1) {
-        bytes_.append(view.data(), view.size());
+      if (encoding_ == ListEncoding::kLatin1 || IsAscii(view)) {
+        Append(view.data(), size_t(view.size()));
       } else {
         AppendLatin1AsUtf8(view);
       }
     } else {
       if (encoding_ == ListEncoding::kLatin1 && !FitsLatin1(view)) SwitchToUtf8();
-      bytes_ += encoding_ == ListEncoding::kLatin1 ? view.toLatin1() : view.toUtf8();
+      Append(encoding_ == ListEncoding::kLatin1 ? view.toLatin1() : view.toUtf8());
     }
   });
 }
 
 bool ListFileWriter::Save(const QString& path, QString* error) const {
-  const int err = SaveFileBytes(path, bytes_);
+  const int err = SaveFileBytes(path, bytes());
   return err == 0 || Fail(error, SaveFailure(err), path);
 }
 

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <cstring>
 
 #include "cell_store.h"
 
@@ -68,10 +69,13 @@ class ListFileWriter {
   // A line field by field, straight from the grid's cells: each field after the first is
   // preceded by the separator, and EndLine ends the line.
   void AddField(QAnyStringView text, bool first);
-  void EndLine() { bytes_ += "\r\n"; }
-  void Reserve(qsizetype bytes) { bytes_.reserve(bytes); }
+  void EndLine() { Append("\r\n", 2); }
+  // A whole line from the cells of a grid row, the same as AddField for each and EndLine,
+  // but copied in one go when every text is Latin-1 (and plain ASCII for UTF-8).
+  void AddLine(const TextStore& store, const TextStore::Cell* cells, int count);
+  void Reserve(qsizetype bytes) { bytes_.Reserve(size_t(bytes)); }
   ListEncoding encoding() const { return encoding_; }
-  const QByteArray& bytes() const { return bytes_; }
+  QByteArrayView bytes() const { return QByteArrayView(bytes_.data(), qsizetype(bytes_.size())); }
 
   // Replaces path's content through SaveFileBytes. False with a message on failure, the
   // old file untouched unless it had to be rewritten in place.
@@ -80,9 +84,16 @@ class ListFileWriter {
  private:
   void SwitchToUtf8();
   void AppendLatin1AsUtf8(QLatin1StringView text);
+  char* Extend(size_t n);
+  void Append(const char* data, size_t n) {
+    if (n > 0) std::memcpy(Extend(n), data, n);
+  }
+  void Append(const QByteArray& bytes) { Append(bytes.constData(), size_t(bytes.size())); }
 
   ListEncoding encoding_;
-  QByteArray bytes_;
+  // Grown in place rather than through a byte array, which checks for sharing on every
+  // append: a list of 100,000 lines is nearly a million appends.
+  TextBlock<char> bytes_;
 };
 
 // The whole list at once through a ListFileWriter. *encoding is the list's encoding on the

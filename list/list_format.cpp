@@ -76,6 +76,32 @@ double LeadingNumberIn(View text) {
   return ParseCDouble(number);
 }
 
+// Whether text already is a frequency in normal form. Nearly every cell of a saved list
+// is, and recognising that spares turning it into a number and back.
+template <typename View>
+bool IsNormalFrequency(View text) {
+  const qsizetype size = text.size();
+  constexpr qsizetype kShortest = 6, kLongest = 11;  // "10.000", "9000000.000"
+  if (size < kShortest || size > kLongest || text.at(size - 4).unicode() != u'.') return false;
+  const auto digit = [&text](qsizetype i) {
+    const char16_t c = text.at(i).unicode();
+    return c >= u'0' && c <= u'9' ? int(c - u'0') : -1;
+  };
+  if (digit(0) == 0) return false;
+  qint64 whole = 0;
+  for (qsizetype i = 0; i < size - 4; ++i) {
+    if (digit(i) < 0) return false;
+    whole = whole * 10 + digit(i);
+  }
+  int fraction = 0;
+  for (qsizetype i = size - 3; i < size; ++i) {
+    if (digit(i) < 0) return false;
+    fraction = fraction * 10 + digit(i);
+  }
+  return whole >= qint64(kMinFrequencyKhz) &&
+         (whole < qint64(kMaxFrequencyKhz) || (whole == qint64(kMaxFrequencyKhz) && fraction == 0));
+}
+
 }  // namespace
 
 double LeadingNumber(QAnyStringView text) {
@@ -83,6 +109,13 @@ double LeadingNumber(QAnyStringView text) {
 }
 
 QLatin1StringView NormalFrequency(QAnyStringView text, FrequencyChars& buffer) {
+  if (VisitCell(text, [](auto view) { return IsNormalFrequency(view); })) {
+    qsizetype length = 0;
+    VisitCell(text, [&](auto view) {
+      for (; length < view.size(); ++length) buffer[size_t(length)] = char(view.at(length).unicode());
+    });
+    return QLatin1StringView(buffer.data(), length);
+  }
   double khz = LeadingNumber(text);
   // Overflowed input arrives as infinity and clamps to the top; -0 and -inf land at 10.
   if (khz < kMinFrequencyKhz) {
