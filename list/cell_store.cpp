@@ -19,10 +19,11 @@ constexpr size_t kCompactFloor = 1 << 20;
 template <typename Char>
 bool TextBlock<Char>::Reserve(size_t capacity) {
   if (capacity <= capacity_) return true;
-  void* grown = std::realloc(data_, capacity * sizeof(Char));
+  const size_t bytes = BlockCapacity(capacity * sizeof(Char));
+  void* grown = ReallocateBlock(data_, capacity_ * sizeof(Char), bytes);
   if (grown == nullptr) return false;
   data_ = static_cast<Char*>(grown);
-  capacity_ = capacity;
+  capacity_ = bytes / sizeof(Char);
   return true;
 }
 
@@ -109,7 +110,7 @@ void TextStore::Set(Cell& cell, QAnyStringView text) {
   });
 }
 
-void TextStore::CompactIfWasteful(std::vector<Cell>& cells) {
+void TextStore::CompactIfWasteful(std::vector<Cell, BlockAllocator<Cell>>& cells) {
   const bool narrow = narrow_.size() > kCompactFloor && narrowWaste_ > narrow_.size() / 2;
   const bool wide = wide_.size() > kCompactFloor && wideWaste_ > wide_.size() / 2;
   if (!narrow && !wide) return;

@@ -10,9 +10,11 @@
 #include <type_traits>
 #include <vector>
 
-// A block of characters that many cells point into. malloc and realloc rather than a
-// vector: a list file is read straight into a block, nothing is zero-filled first, and
-// growing a large block remaps its pages instead of copying them.
+#include "memory_block.h"
+
+// A block of characters that many cells point into. Not a vector: a list file is read
+// straight into a block, nothing is zero-filled first, and growing a large block remaps its
+// pages instead of copying them.
 template <typename Char>
 class TextBlock {
  public:
@@ -20,14 +22,14 @@ class TextBlock {
   TextBlock(TextBlock&& other) noexcept { Take(other); }
   TextBlock& operator=(TextBlock&& other) noexcept {
     if (this != &other) {
-      std::free(data_);
+      FreeBlock(data_, capacity_ * sizeof(Char));
       Take(other);
     }
     return *this;
   }
   TextBlock(const TextBlock&) = delete;
   TextBlock& operator=(const TextBlock&) = delete;
-  ~TextBlock() { std::free(data_); }
+  ~TextBlock() { FreeBlock(data_, capacity_ * sizeof(Char)); }
 
   Char* data() { return data_; }
   const Char* data() const { return data_; }
@@ -40,7 +42,7 @@ class TextBlock {
   Char* Extend(size_t n);
   void Resize(size_t size) { size_ = size; }  // never past capacity
   void Clear() {
-    std::free(data_);
+    FreeBlock(data_, capacity_ * sizeof(Char));
     data_ = nullptr;
     size_ = capacity_ = 0;
   }
@@ -96,7 +98,7 @@ class TextStore {
 
   // Once most of a block is waste, the texts of cells are copied into a fresh block in
   // their order, which also brings rows that a sort scattered back together.
-  void CompactIfWasteful(std::vector<Cell>& cells);
+  void CompactIfWasteful(std::vector<Cell, BlockAllocator<Cell>>& cells);
 
   // For a reader that fills the narrow block itself: waste is what no cell points to.
   TextBlock<char>& narrow() { return narrow_; }
@@ -120,6 +122,7 @@ class TextStore {
 
 // True when every character of text fits in Latin-1.
 bool FitsLatin1(QStringView text);
+inline bool FitsLatin1(QLatin1StringView) { return true; }
 
 // Calls f with a cell's text as the QLatin1StringView or QStringView that it is; both have
 // size(), at() with unicode() and the usual searches, so f is usually a generic lambda.
@@ -136,9 +139,12 @@ auto VisitCell(QAnyStringView text, F&& f) {
   });
 }
 
-// A whole grid's cells as a reader produced them: row-major, rows * cols cells.
+// A grid's cells in row-major order.
+using CellVector = std::vector<TextStore::Cell, BlockAllocator<TextStore::Cell>>;
+
+// A whole grid's cells as a reader produced them: rows * cols cells.
 struct CellMatrix {
   int rows = 0, cols = 0;
-  std::vector<TextStore::Cell> cells;
+  CellVector cells;
   TextStore text;
 };

@@ -75,7 +75,7 @@ bool CIcomDoc::SaveDocument(const QString& path) {
   bool saved = false;
   {
     WaitCursor cursor;
-    ListFileWriter writer(encoding_);
+    ListFileWriter writer(encoding_, path);
     ListStream stream;
     stream.loading = false;
     stream.path = path;

@@ -90,7 +90,7 @@ void GridModel::ResizeCols(int cols) {
   const bool grow = cols > cols_;
   if (tell && grow) beginInsertColumns(QModelIndex(), cols_ - 1, cols - 2);
   if (tell && !grow) beginRemoveColumns(QModelIndex(), cols - 1, cols_ - 2);
-  std::vector<TextStore::Cell> cells(size_t(rows_) * size_t(cols));
+  CellVector cells(size_t(rows_) * size_t(cols));
   std::vector<uint8_t> aligns(cells.size(), kAlignGeneral);
   const int kept = std::min(cols, cols_);
   for (int row = 0; row < rows_; ++row) {
@@ -253,7 +253,7 @@ void GridModel::Adopt(CellMatrix&& matrix) {
   Compact();
   const int rows = std::max(matrix.rows, 1);
   const int cols = std::max(matrix.cols, 1);
-  std::vector<TextStore::Cell> cells = std::move(matrix.cells);
+  CellVector cells = std::move(matrix.cells);
   cells.resize(size_t(rows) * size_t(cols));
   const bool sameShape = rows == rows_ && cols == cols_;
   if (sameShape) {

@@ -110,7 +110,7 @@ class GridModel : public QAbstractTableModel {
   int gapAt_ = 1, gapLen_ = 0;
   // What the view was last told; differs from rows_/cols_ only while frozen.
   int shownRows_ = 1, shownCols_ = 1;
-  std::vector<TextStore::Cell> cells_;  // row-major, (rows_ + gapLen_) * cols_
+  CellVector cells_;  // row-major, (rows_ + gapLen_) * cols_
   TextStore text_;
   std::vector<uint8_t> aligns_;  // row-major, as cells_
   std::vector<uint8_t> edited_;  // by stored row

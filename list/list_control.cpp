@@ -78,22 +78,30 @@ void ListControl::WriteRows(ListStream& stream) {
   const int cols = grid.Cols();
   const NormalRules rules = CurrentRules();
   const bool recheckAll = rowsNormalBy_ != rules;
-  // One buffer for the whole file: the texts, separators and line ends, with room for
-  // characters that take two bytes in UTF-8.
-  writer.Reserve(qsizetype(grid.TextBytes() + size_t(rows) * size_t(cols + 2)));
   {
     RedrawOff batch(grid);
-    for (int r = 0; r < rows; ++r) {
-      if (r >= 1 && (recheckAll || grid.RowEdited(r))) {
-        QStringList cells = grid.ReadRowCells(r);
-        const QStringList before = cells;
-        NormalizeRow(r, cells);
-        // The grid shows each row exactly as the file receives it.
-        if (cells != before) grid.WriteRowCells(r, cells);
-      }
-      writer.AddLine(grid.CellTexts(), grid.RowCells(r) + 1, cols - 1);
+    for (int r = 1; r < rows; ++r) {
+      if (!recheckAll && !grid.RowEdited(r)) continue;
+      QStringList cells = grid.ReadRowCells(r);
+      const QStringList before = cells;
+      NormalizeRow(r, cells);
+      // The grid shows each row exactly as the file receives it.
+      if (cells != before) grid.WriteRowCells(r, cells);
     }
   }
+  // The file's encoding is settled before its first line goes out.
+  const TextStore& texts = grid.CellTexts();
+  for (int r = 0; r < rows && writer.encoding() == ListEncoding::kLatin1; ++r) {
+    const TextStore::Cell* cells = grid.RowCells(r);
+    for (int c = 1; c < cols; ++c) {
+      if (cells[c].wide() &&
+          !VisitCell(texts.View(cells[c]), [](auto view) { return FitsLatin1(view); })) {
+        writer.UseUtf8();
+        break;
+      }
+    }
+  }
+  for (int r = 0; r < rows; ++r) writer.AddLine(texts, grid.RowCells(r) + 1, cols - 1);
   grid.ForgetEdits();
   rowsNormalBy_ = rules;
   SaveColumnWidths();

@@ -196,7 +196,27 @@ ListFileWriter::ListFileWriter(ListEncoding encoding) : encoding_(encoding) {
   if (encoding_ == ListEncoding::kUtf8WithBom) Append(kUtf8Bom, kUtf8BomSize);
 }
 
+ListFileWriter::ListFileWriter(ListEncoding encoding, const QString& path)
+    : ListFileWriter(encoding) {
+  sink_ = std::make_unique<FileReplacement>(path);
+  bytes_.Reserve(kBlockBytes + kBlockBytes / 4);
+}
+
+ListFileWriter::~ListFileWriter() = default;
+
+void ListFileWriter::Flush() {
+  sink_->Write(bytes());
+  bytes_.Resize(0);
+  flushed_ = true;
+}
+
 void ListFileWriter::SwitchToUtf8() {
+  if (flushed_) {
+    // Re-encoding is only possible for what is still here; a file half Latin-1 and half
+    // UTF-8 would be corrupt, so the save fails instead.
+    mixed_ = true;
+    return;
+  }
   // Latin-1 would turn what the user typed into '?'; the lines so far hold only Latin-1
   // characters, so they re-encode exactly.
   const QByteArray utf8 =
@@ -279,8 +299,15 @@ void ListFileWriter::AddField(QAnyStringView text, bool first) {
   });
 }
 
-bool ListFileWriter::Save(const QString& path, QString* error) const {
-  const int err = SaveFileBytes(path, bytes());
+bool ListFileWriter::Save(const QString& path, QString* error) {
+  int err = 0;
+  if (sink_ != nullptr) {
+    Flush();
+    // Without the commit the new file is removed and the old one stays.
+    err = mixed_ ? EIO : sink_->Commit();
+  } else {
+    err = SaveFileBytes(path, bytes());
+  }
   return err == 0 || Fail(error, SaveFailure(err), path);
 }
 

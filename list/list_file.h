@@ -5,8 +5,10 @@
 #include <QStringList>
 #include <QStringView>
 #include <cstring>
+#include <memory>
 
 #include "cell_store.h"
+#include "save_file.h"
 
 // Reading and writing list files so that their bytes survive a round trip: the encoding a
 // file was read in is the one it is saved in, and a save replaces the old file only once
@@ -64,12 +66,28 @@ bool ReadListFile(const QString& path, ListFileText* out, QString* error);
 class ListFileWriter {
  public:
   explicit ListFileWriter(ListEncoding encoding);
+  // Streams the lines into a new file for path as they come, a block at a time, so a long
+  // list is never in memory twice and the same block is reused. The encoding must then be
+  // settled before the first line (UseUtf8): what went out cannot be re-encoded.
+  ListFileWriter(ListEncoding encoding, const QString& path);
+  ~ListFileWriter();
+  ListFileWriter(const ListFileWriter&) = delete;
+  ListFileWriter& operator=(const ListFileWriter&) = delete;
+
+  // A Latin-1 list that holds a character Latin-1 cannot hold becomes UTF-8 here, before
+  // the first line, instead of at that character.
+  void UseUtf8() {
+    if (encoding_ == ListEncoding::kLatin1) SwitchToUtf8();
+  }
 
   void AddLine(QStringView line);
   // A line field by field, straight from the grid's cells: each field after the first is
   // preceded by the separator, and EndLine ends the line.
   void AddField(QAnyStringView text, bool first);
-  void EndLine() { Append("\r\n", 2); }
+  void EndLine() {
+    Append("\r\n", 2);
+    if (sink_ != nullptr && bytes_.size() >= kBlockBytes) Flush();
+  }
   // A whole line from the cells of a grid row, the same as AddField for each and EndLine,
   // but copied in one go when every text is Latin-1 (and plain ASCII for UTF-8).
   void AddLine(const TextStore& store, const TextStore::Cell* cells, int count);
@@ -77,11 +95,14 @@ class ListFileWriter {
   ListEncoding encoding() const { return encoding_; }
   QByteArrayView bytes() const { return QByteArrayView(bytes_.data(), qsizetype(bytes_.size())); }
 
-  // Replaces path's content through SaveFileBytes. False with a message on failure, the
-  // old file untouched unless it had to be rewritten in place.
-  bool Save(const QString& path, QString* error) const;
+  // Replaces path's content through SaveFileBytes (or, streaming, puts the new file in
+  // place). False with a message on failure, the old file untouched unless it had to be
+  // rewritten in place.
+  bool Save(const QString& path, QString* error);
 
  private:
+  static constexpr size_t kBlockBytes = size_t(1) << 20;
+  void Flush();
   void SwitchToUtf8();
   void AppendLatin1AsUtf8(QLatin1StringView text);
   char* Extend(size_t n);
@@ -94,6 +115,10 @@ class ListFileWriter {
   // Grown in place rather than through a byte array, which checks for sharing on every
   // append: a list of 100,000 lines is nearly a million appends.
   TextBlock<char> bytes_;
+  std::unique_ptr<FileReplacement> sink_;
+  bool flushed_ = false;
+  // Set when a line needed UTF-8 after Latin-1 blocks had gone out.
+  bool mixed_ = false;
 };
 
 // The whole list at once through a ListFileWriter. *encoding is the list's encoding on the

@@ -48,7 +48,7 @@ bool Continuation(unsigned char c) { return (c & 0xC0) == 0x80; }
 // Cells found in one pass; the rows are appended as lines end.
 class CellCutter {
  public:
-  CellCutter(TextBlock<char>& bytes, std::vector<TextStore::Cell>& cells)
+  CellCutter(TextBlock<char>& bytes, CellVector& cells)
       : bytes_(bytes), cells_(cells) {}
 
   // Lines, fields and the encoding; false with the refusal's text in *refusal.
@@ -68,7 +68,7 @@ class CellCutter {
   void EndField(size_t start, size_t end, bool high);
 
   TextBlock<char>& bytes_;
-  std::vector<TextStore::Cell>& cells_;
+  CellVector& cells_;
   int field_ = 0;  // of the line being cut
 };
 
@@ -152,7 +152,7 @@ void CellCutter::EndLine(size_t lineEnd) {
 // In a UTF-8 file, the cells that are not plain ASCII: those that Latin-1 can hold are
 // rewritten as Latin-1 in their own place (never longer than the UTF-8), the others move
 // to the UTF-16 block.
-void DecodeUtf8Cells(const std::vector<size_t>& indexes, std::vector<TextStore::Cell>& cells,
+void DecodeUtf8Cells(const std::vector<size_t>& indexes, CellVector& cells,
                      TextStore& store) {
   TextBlock<char>& narrow = store.narrow();
   TextBlock<char16_t>& wide = store.wide();

@@ -90,24 +90,66 @@ ScopedSaveCalls::ScopedSaveCalls(SaveCalls& calls) : previous_(g_calls) { g_call
 ScopedSaveCalls::~ScopedSaveCalls() { g_calls = previous_; }
 
 int SaveFileBytes(const QString& path, QByteArrayView bytes) {
-  const QByteArray target = QFile::encodeName(FollowLinks(path));
-  struct stat old {};
-  const bool exists = ::stat(target.constData(), &old) == 0;
-  if (exists && S_ISDIR(old.st_mode)) return EISDIR;
-  // The rename would replace a file the user may not change.
-  if (exists && ::access(target.constData(), W_OK) != 0) return LastError();
+  FileReplacement file(path);
+  file.Write(bytes);
+  return file.Commit();
+}
 
-  QByteArray temp;
-  int fd = -1;
-  const int err = CreateFileBeside(target, &temp, &fd);
-  if ((err == EACCES || err == EPERM) && exists && S_ISREG(old.st_mode)) {
-    return RewriteInPlace(target, bytes);
+FileReplacement::FileReplacement(const QString& path)
+    : target_(QFile::encodeName(FollowLinks(path))) {
+  struct stat old {};
+  const bool exists = ::stat(target_.constData(), &old) == 0;
+  if (exists && S_ISDIR(old.st_mode)) {
+    error_ = EISDIR;
+    return;
   }
-  if (err != 0) return err;
+  // The rename would replace a file the user may not change.
+  if (exists && ::access(target_.constData(), W_OK) != 0) {
+    error_ = LastError();
+    return;
+  }
+  const int err = CreateFileBeside(target_, &temp_, &fd_);
+  if ((err == EACCES || err == EPERM) && exists && S_ISREG(old.st_mode)) {
+    inPlace_ = true;
+    return;
+  }
+  error_ = err;
   // Best effort, as a copy would do: the content matters more than its mode.
-  if (exists) (void)::fchmod(fd, old.st_mode & 07777);
-  int result = WriteSyncClose(fd, bytes);
-  if (result == 0 && ::rename(temp.constData(), target.constData()) != 0) result = LastError();
-  if (result != 0) ::unlink(temp.constData());
-  return result;
+  if (err == 0 && exists) (void)::fchmod(fd_, old.st_mode & 07777);
+}
+
+FileReplacement::~FileReplacement() {
+  if (!finished_) Discard();
+}
+
+void FileReplacement::Write(QByteArrayView bytes) {
+  if (error_ != 0 || finished_) return;
+  if (inPlace_) {
+    held_.append(bytes);
+    return;
+  }
+  error_ = WriteAll(fd_, bytes);
+}
+
+int FileReplacement::Commit() {
+  if (finished_) return error_;
+  if (error_ != 0) {
+    Discard();
+    return error_;
+  }
+  finished_ = true;
+  if (inPlace_) return error_ = RewriteInPlace(target_, held_);
+  error_ = WriteSyncClose(fd_, QByteArrayView());
+  fd_ = -1;
+  if (error_ == 0 && ::rename(temp_.constData(), target_.constData()) != 0) error_ = LastError();
+  if (error_ != 0) ::unlink(temp_.constData());
+  return error_;
+}
+
+void FileReplacement::Discard() {
+  finished_ = true;
+  if (fd_ < 0) return;
+  ::close(fd_);
+  fd_ = -1;
+  ::unlink(temp_.constData());
 }

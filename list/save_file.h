@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
@@ -40,3 +41,32 @@ class ScopedSaveCalls {
 // written, path is rewritten in place instead; a failure then is still reported, though
 // the old content is lost.
 int SaveFileBytes(const QString& path, QByteArrayView bytes);
+
+// The same replacement with the content written as it is produced, so a large file never
+// has to be in memory whole. The new file is made at once; Write may come any number of
+// times and Commit puts the file in place (or removes it when anything failed). Without
+// Commit the new file is removed and the old one stays.
+class FileReplacement {
+ public:
+  explicit FileReplacement(const QString& path);
+  ~FileReplacement();
+  FileReplacement(const FileReplacement&) = delete;
+  FileReplacement& operator=(const FileReplacement&) = delete;
+
+  // The first failure is kept; later writes do nothing.
+  void Write(QByteArrayView bytes);
+  // 0, or the errno of the first step that failed.
+  int Commit();
+
+ private:
+  void Discard();
+
+  QByteArray target_, temp_;
+  int fd_ = -1;
+  int error_ = 0;
+  // Rewriting path itself destroys the old content, so that waits until everything is
+  // there, as SaveFileBytes does.
+  bool inPlace_ = false;
+  QByteArray held_;
+  bool finished_ = false;
+};
