@@ -149,6 +149,13 @@ void CellCutter::EndLine(size_t lineEnd) {
     cells_.resize(size_t(lines + 1) * size_t(cols));
 }
 
+// A mark at the start of a text is a character of it: only the file's own leading mark,
+// already cut off, is not.
+QStringDecoder Utf8Decoder() {
+  return QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
+                                                    QStringConverter::Flag::ConvertInitialBom);
+}
+
 // In a UTF-8 file, the cells that are not plain ASCII: those that Latin-1 can hold are
 // rewritten as Latin-1 in their own place (never longer than the UTF-8), the others move
 // to the UTF-16 block.
@@ -156,9 +163,10 @@ void DecodeUtf8Cells(const std::vector<size_t>& indexes, CellVector& cells,
                      TextStore& store) {
   TextBlock<char>& narrow = store.narrow();
   TextBlock<char16_t>& wide = store.wide();
+  QStringDecoder decoder = Utf8Decoder();
   for (size_t index : indexes) {
     TextStore::Cell& cell = cells[index];
-    const QString text = QString::fromUtf8(narrow.data() + cell.at, cell.length());
+    const QString text = decoder.decode(QByteArrayView(narrow.data() + cell.at, cell.length()));
     if (FitsLatin1(text)) {
       char* out = narrow.data() + cell.at;
       for (QChar c : text) *out++ = char(c.unicode());
@@ -217,8 +225,8 @@ bool ReadListCells(const QString& path, ListFileCells* out, QString* error) {
   const char* data = bytes.data();
   if (cutter.utf8) {
     result.encoding = cutter.bom ? ListEncoding::kUtf8WithBom : ListEncoding::kUtf8;
-    result.header = QString::fromUtf8(data + cutter.headerStart,
-                                      qsizetype(cutter.headerEnd - cutter.headerStart));
+    result.header = Utf8Decoder().decode(
+        QByteArrayView(data + cutter.headerStart, qsizetype(cutter.headerEnd - cutter.headerStart)));
     DecodeUtf8Cells(cutter.nonAscii, result.cells.cells, result.cells.text);
   } else {
     // Not UTF-8: every byte is a character, a leading mark included.
