@@ -14,7 +14,7 @@ class ListControl;
 struct ListStream {
   bool loading = true;
   QString path;
-  ListFileCells* file = nullptr;      // when loading
+  ListFileCells* file = nullptr;     // when loading
   ListFileWriter* writer = nullptr;  // when saving
   ListEncoding encoding = ListEncoding::kUtf8;
 };

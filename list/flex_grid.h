@@ -1,8 +1,8 @@
 #pragma once
 
+#include <QAnyStringView>
 #include <QColor>
 #include <QString>
-#include <QAnyStringView>
 #include <QTableView>
 #include <vector>
 

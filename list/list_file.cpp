@@ -219,8 +219,7 @@ void ListFileWriter::SwitchToUtf8() {
   }
   // Latin-1 would turn what the user typed into '?'; the lines so far hold only Latin-1
   // characters, so they re-encode exactly.
-  const QByteArray utf8 =
-      QString::fromLatin1(bytes_.data(), qsizetype(bytes_.size())).toUtf8();
+  const QByteArray utf8 = QString::fromLatin1(bytes_.data(), qsizetype(bytes_.size())).toUtf8();
   bytes_.Resize(0);
   Append(utf8);
   encoding_ = ListEncoding::kUtf8;

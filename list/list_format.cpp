@@ -112,7 +112,8 @@ QLatin1StringView NormalFrequency(QAnyStringView text, FrequencyChars& buffer) {
   if (VisitCell(text, [](auto view) { return IsNormalFrequency(view); })) {
     qsizetype length = 0;
     VisitCell(text, [&](auto view) {
-      for (; length < view.size(); ++length) buffer[size_t(length)] = char(view.at(length).unicode());
+      for (; length < view.size(); ++length)
+        buffer[size_t(length)] = char(view.at(length).unicode());
     });
     return QLatin1StringView(buffer.data(), length);
   }

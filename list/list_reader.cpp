@@ -48,8 +48,7 @@ bool Continuation(unsigned char c) { return (c & 0xC0) == 0x80; }
 // Cells found in one pass; the rows are appended as lines end.
 class CellCutter {
  public:
-  CellCutter(TextBlock<char>& bytes, CellVector& cells)
-      : bytes_(bytes), cells_(cells) {}
+  CellCutter(TextBlock<char>& bytes, CellVector& cells) : bytes_(bytes), cells_(cells) {}
 
   // Lines, fields and the encoding; false with the refusal's text in *refusal.
   bool Cut(const char** refusal);
@@ -159,8 +158,7 @@ QStringDecoder Utf8Decoder() {
 // In a UTF-8 file, the cells that are not plain ASCII: those that Latin-1 can hold are
 // rewritten as Latin-1 in their own place (never longer than the UTF-8), the others move
 // to the UTF-16 block.
-void DecodeUtf8Cells(const std::vector<size_t>& indexes, CellVector& cells,
-                     TextStore& store) {
+void DecodeUtf8Cells(const std::vector<size_t>& indexes, CellVector& cells, TextStore& store) {
   TextBlock<char>& narrow = store.narrow();
   TextBlock<char16_t>& wide = store.wide();
   QStringDecoder decoder = Utf8Decoder();
@@ -225,8 +223,8 @@ bool ReadListCells(const QString& path, ListFileCells* out, QString* error) {
   const char* data = bytes.data();
   if (cutter.utf8) {
     result.encoding = cutter.bom ? ListEncoding::kUtf8WithBom : ListEncoding::kUtf8;
-    result.header = Utf8Decoder().decode(
-        QByteArrayView(data + cutter.headerStart, qsizetype(cutter.headerEnd - cutter.headerStart)));
+    result.header = Utf8Decoder().decode(QByteArrayView(
+        data + cutter.headerStart, qsizetype(cutter.headerEnd - cutter.headerStart)));
     DecodeUtf8Cells(cutter.nonAscii, result.cells.cells, result.cells.text);
   } else {
     // Not UTF-8: every byte is a character, a leading mark included.

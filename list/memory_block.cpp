@@ -27,7 +27,8 @@ void* MapLarge(size_t bytes) {
   const uintptr_t aligned = (start + kHugePage - 1) & ~uintptr_t(kHugePage - 1);
   if (aligned > start) ::munmap(raw, aligned - start);
   const uintptr_t end = start + length + kHugePage;
-  if (end > aligned + length) ::munmap(reinterpret_cast<void*>(aligned + length), end - aligned - length);
+  if (end > aligned + length)
+    ::munmap(reinterpret_cast<void*>(aligned + length), end - aligned - length);
   void* block = reinterpret_cast<void*>(aligned);
   // Only advice: without huge pages the block works all the same.
   (void)::madvise(block, length, MADV_HUGEPAGE);
@@ -43,7 +44,8 @@ void* AllocateBlock(size_t bytes) {
 
 void* ReallocateBlock(void* block, size_t oldBytes, size_t newBytes) {
   if (block == nullptr) return AllocateBlock(newBytes);
-  if (!Large(oldBytes) && !Large(newBytes)) return std::realloc(block, std::max<size_t>(newBytes, 1));
+  if (!Large(oldBytes) && !Large(newBytes))
+    return std::realloc(block, std::max<size_t>(newBytes, 1));
   if (Large(oldBytes) && Large(newBytes)) {
     if (Mapped(newBytes) == Mapped(oldBytes)) return block;
     // Moving the pages is cheaper than copying their bytes.

@@ -84,18 +84,30 @@ TEST_F(ListReaderTest, CutsEveryFileAsTheLineReaderReadsIt) {
       "F;S;M;U;A;B\r\n1;2;3;4;5;6;7;8;9\r\n1\r\n",
       // Marks: a mark alone is an empty UTF-8 file; with Latin-1 after it, it is text.
       "\xEF\xBB\xBF",
-      "\xEF\xBB\xBF" "F;S\r\n7100;R\xC3\xA1" "dio\r\n",
-      "\xEF\xBB\xBF" "F;S\r\n7100;R\xE1" "dio\r\n",
-      "\xEF\xBB\xBF\xEF\xBB\xBF" "F;S\r\n",
+      "\xEF\xBB\xBF"
+      "F;S\r\n7100;R\xC3\xA1"
+      "dio\r\n",
+      "\xEF\xBB\xBF"
+      "F;S\r\n7100;R\xE1"
+      "dio\r\n",
+      "\xEF\xBB\xBF\xEF\xBB\xBF"
+      "F;S\r\n",
       // A mark inside the file is a character, also at the start of a field.
-      "F;S\r\n7100;\xEF\xBB\xBF" "a\xC3\xA9;\xEF\xBB\xBF\r\n",
+      "F;S\r\n7100;\xEF\xBB\xBF"
+      "a\xC3\xA9;\xEF\xBB\xBF\r\n",
       // UTF-8 beyond Latin-1, and bytes that are not UTF-8 after valid UTF-8.
       "F;S\r\n7100;\xE2\x82\xAC \xE4\xB8\xAD \xF0\x9F\x93\xBB\r\n",
       "F;S\r\n7100;\xC3\xA9\r\n9500;\xE9\r\n",
       // Overlong forms, surrogates, past U+10FFFF, cut sequences and stray continuations.
-      "F;S\r\n1;\xC0\xAF\r\n", "F;S\r\n1;\xE0\x80\xAF\r\n", "F;S\r\n1;\xED\xA0\x80\r\n",
-      "F;S\r\n1;\xF4\x90\x80\x80\r\n", "F;S\r\n1;\xF0\x8F\xBF\xBF\r\n", "F;S\r\n1;\xE2\x82",
-      "F;S\r\n1;\xE2\x82;x\r\n", "F;S\r\n1;\x80\r\n", "F;S\r\n1;\xF5\x80\x80\x80\r\n",
+      "F;S\r\n1;\xC0\xAF\r\n",
+      "F;S\r\n1;\xE0\x80\xAF\r\n",
+      "F;S\r\n1;\xED\xA0\x80\r\n",
+      "F;S\r\n1;\xF4\x90\x80\x80\r\n",
+      "F;S\r\n1;\xF0\x8F\xBF\xBF\r\n",
+      "F;S\r\n1;\xE2\x82",
+      "F;S\r\n1;\xE2\x82;x\r\n",
+      "F;S\r\n1;\x80\r\n",
+      "F;S\r\n1;\xF5\x80\x80\x80\r\n",
       // Non-characters and the last code points are valid UTF-8.
       "F;S\r\n1;\xEF\xBF\xBE\xEF\xBF\xBF\xF4\x8F\xBF\xBF\r\n",
       // Binary data and over-long lines, whichever comes first in the file.
@@ -113,9 +125,9 @@ TEST_F(ListReaderTest, CutsEveryFileAsTheLineReaderReadsIt) {
 
 TEST_F(ListReaderTest, RandomFilesAreCutAsTheLineReaderReadsThem) {
   // Bytes that matter to the cutter, parts of UTF-8 sequences among them.
-  const char alphabet[] = {';',    '\n',   '\r',   'a',    ' ',    '\xC3', '\xA9', '\xE2',
-                           '\x82', '\xAC', '\xF0', '\x9F', '\x93', '\xBB', '\xFF', '\xEF',
-                           '\xBF', '\xED', '\xA0', '\x80'};
+  const char alphabet[] = {';',    '\n',   '\r',   'a',    ' ',    '\xC3', '\xA9',
+                           '\xE2', '\x82', '\xAC', '\xF0', '\x9F', '\x93', '\xBB',
+                           '\xFF', '\xEF', '\xBF', '\xED', '\xA0', '\x80'};
   std::mt19937 random(12);
   for (int round = 0; round < 400; ++round) {
     QByteArray bytes;
@@ -154,11 +166,13 @@ QByteArray LongList(int lines, const char* station) {
 }
 
 TEST_F(ListReaderTest, AStreamedSaveWritesWhatACollectedOneWould) {
-  const QByteArray latin1 = LongList(100000, "R\xE1" "dio");
+  const QByteArray latin1 = LongList(100000,
+                                     "R\xE1"
+                                     "dio");
   ASSERT_GT(latin1.size(), 3 << 20);
   const QStringList lines = QString::fromLatin1(latin1).split("\r\n", Qt::SkipEmptyParts);
-  for (ListEncoding encoding : {ListEncoding::kLatin1, ListEncoding::kUtf8,
-                                ListEncoding::kUtf8WithBom}) {
+  for (ListEncoding encoding :
+       {ListEncoding::kLatin1, ListEncoding::kUtf8, ListEncoding::kUtf8WithBom}) {
     SCOPED_TRACE(int(encoding));
     ListFileWriter collected(encoding);
     for (const QString& line : lines) collected.AddLine(line);
@@ -178,7 +192,10 @@ TEST_F(ListReaderTest, AStreamedLatin1ListCannotTurnIntoUtf8HalfWay) {
   QString error;
   {
     ListFileWriter writer(ListEncoding::kLatin1, path);
-    for (int i = 0; i < 150000; ++i) writer.AddLine(QString::fromLatin1("7100.000;R\xE1" "dio"));
+    for (int i = 0; i < 150000; ++i)
+      writer.AddLine(
+          QString::fromLatin1("7100.000;R\xE1"
+                              "dio"));
     // Blocks in Latin-1 are on their way: this line could only make a mixed file.
     writer.AddLine(QString::fromUtf8("7100.000;\xE2\x82\xAC"));
     EXPECT_FALSE(writer.Save(path, &error));
@@ -190,11 +207,15 @@ TEST_F(ListReaderTest, AStreamedLatin1ListCannotTurnIntoUtf8HalfWay) {
   // Settled before the first line, the same list goes out whole as UTF-8.
   ListFileWriter writer(ListEncoding::kLatin1, path);
   writer.UseUtf8();
-  writer.AddLine(QString::fromLatin1("7100.000;R\xE1" "dio"));
+  writer.AddLine(
+      QString::fromLatin1("7100.000;R\xE1"
+                          "dio"));
   writer.AddLine(QString::fromUtf8("7100.000;\xE2\x82\xAC"));
   ASSERT_TRUE(writer.Save(path, &error));
   EXPECT_EQ(writer.encoding(), ListEncoding::kUtf8);
-  EXPECT_EQ(ReadBytes(path), "7100.000;R\xC3\xA1" "dio\r\n7100.000;\xE2\x82\xAC\r\n");
+  EXPECT_EQ(ReadBytes(path),
+            "7100.000;R\xC3\xA1"
+            "dio\r\n7100.000;\xE2\x82\xAC\r\n");
 }
 
 TEST_F(ListReaderTest, AStreamedSaveThatFailsOrIsAbandonedLeavesTheOldFile) {
@@ -232,16 +253,26 @@ TEST(NormalFrequencyTest, TextsAlreadyInNormalFormAndTheirNeighbours) {
     const char* text;
     const char* normal;
   } cases[] = {
-      {"10.000", "10.000"},           {"9000000.000", "9000000.000"},
-      {"9000000.001", "9000000.000"}, {"9999999.999", "9000000.000"},
-      {"9.999", "10.000"},            {"0010.000", "10.000"},
-      {"07100.000", "7100.000"},      {"1234.5670", "1234.567"},
-      {"1234.56", "1234.560"},        {"1234.", "1234.000"},
-      {"12a4.567", "12.000"},         {" 123.456", "123.456"},
-      {"123.456 ", "123.456"},        {"+123.456", "123.456"},
-      {"-123.456", "10.000"},         {"1e3", "1000.000"},
-      {"123,456", "123.000"},         {"12345678.000", "9000000.000"},
-      {"7100.0005", "7100.001"},      {"14230.125", "14230.125"},
+      {"10.000", "10.000"},
+      {"9000000.000", "9000000.000"},
+      {"9000000.001", "9000000.000"},
+      {"9999999.999", "9000000.000"},
+      {"9.999", "10.000"},
+      {"0010.000", "10.000"},
+      {"07100.000", "7100.000"},
+      {"1234.5670", "1234.567"},
+      {"1234.56", "1234.560"},
+      {"1234.", "1234.000"},
+      {"12a4.567", "12.000"},
+      {" 123.456", "123.456"},
+      {"123.456 ", "123.456"},
+      {"+123.456", "123.456"},
+      {"-123.456", "10.000"},
+      {"1e3", "1000.000"},
+      {"123,456", "123.000"},
+      {"12345678.000", "9000000.000"},
+      {"7100.0005", "7100.001"},
+      {"14230.125", "14230.125"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
