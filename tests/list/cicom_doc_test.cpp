@@ -10,6 +10,7 @@
 
 #include "columns.h"
 #include "failing_save_calls.h"
+#include "file_bytes.h"
 #include "list_control.h"
 #include "list_fixture.h"
 #include "print_qt.h"
@@ -17,17 +18,6 @@
 #include "widget_app.h"
 
 namespace {
-
-QByteArray ReadBytes(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(bytes);
-}
 
 // A list in normal form: saving it unchanged gives back these very bytes.
 const QByteArray kList =

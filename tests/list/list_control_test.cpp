@@ -9,21 +9,11 @@
 
 #include "columns.h"
 #include "fake_list_view.h"
+#include "file_bytes.h"
 #include "receiver_models.h"
 #include "widget_app.h"
 
 namespace {
-
-QByteArray ReadBytes(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(bytes);
-}
 
 class ListControlTest : public ::testing::Test {
  protected:

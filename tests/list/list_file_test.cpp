@@ -16,6 +16,7 @@
 #include <functional>
 
 #include "failing_save_calls.h"
+#include "file_bytes.h"
 #include "print_qt.h"
 #include "without_root.h"
 
@@ -23,18 +24,6 @@ namespace {
 
 const QString kDataDir =
     QString::fromStdString((std::filesystem::path(__FILE__).parent_path() / "data").string());
-
-QByteArray ReadBytes(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return QByteArray("<unreadable>");
-  return file.readAll();
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  ASSERT_EQ(file.write(bytes), bytes.size());
-}
 
 QString Message(const char* text, const QString& path) { return QString(text).arg(path); }
 

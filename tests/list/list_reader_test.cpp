@@ -9,23 +9,12 @@
 
 #include "columns.h"
 #include "failing_save_calls.h"
+#include "file_bytes.h"
 #include "list_format.h"
 #include "print_qt.h"
 #include "save_file.h"
 
 namespace {
-
-QByteArray ReadBytes(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return QByteArray("<unreadable>");
-  return file.readAll();
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  ASSERT_EQ(file.write(bytes), bytes.size());
-}
 
 class ListReaderTest : public ::testing::Test {
  protected:

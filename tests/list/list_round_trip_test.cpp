@@ -4,16 +4,12 @@
 #include <algorithm>
 #include <functional>
 
+#include "file_bytes.h"
 #include "list_file.h"
 #include "list_fixture.h"
 #include "print_qt.h"
 
 namespace {
-
-QByteArray ReadBytes(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
 
 // Each line followed by CR LF, as every list is saved.
 QByteArray Lines(const QByteArrayList& lines) { return lines.join("\r\n") + "\r\n"; }
