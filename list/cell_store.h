@@ -131,7 +131,8 @@ auto VisitCell(QAnyStringView text, F&& f) {
   return text.visit([&f](auto view) {
     if constexpr (std::is_same_v<decltype(view), QUtf8StringView>) {
       // The store never hands out UTF-8; other callers pay for a copy.
-      return f(QLatin1StringView(view.data(), view.size()));  // BROKEN
+      const QString copy = view.toString();
+      return f(QStringView(copy));
     } else {
       return f(view);
     }
