@@ -9,6 +9,7 @@
 #include "command_ids.h"
 #include "link_events.h"
 #include "list_format.h"
+#include "list_watcher.h"
 #include "main_frame.h"
 #include "message_box.h"
 #include "msg_dlg.h"
@@ -32,6 +33,8 @@ CIcomView::CIcomView(CMainFrame& frame)
   setFocusProxy(&list_.grid());
   list_.grid().installEventFilter(this);
   list_.grid().viewport()->installEventFilter(this);
+  listWatcher_ = std::make_unique<ListWatcher>(*this);
+  connect(&doc(), &CIcomDoc::fileSynced, listWatcher_.get(), [this] { listWatcher_->Rebind(); });
 }
 
 CIcomView::~CIcomView() {
@@ -173,7 +176,10 @@ void CIcomView::RefreshFrequencyDialog() {
   if (freqDlg_) freqDlg_->ReadReceiver();
 }
 
-void CIcomView::OnTuningStateChanged() { frame_.UpdateCommandStates(); }
+void CIcomView::OnTuningStateChanged() {
+  if (listWatcher_) listWatcher_->OnModesChanged();
+  frame_.UpdateCommandStates();
+}
 
 bool CIcomView::eventFilter(QObject* watched, QEvent* event) {
   // A selection dragged with the mouse changes which line commands apply.

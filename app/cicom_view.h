@@ -16,6 +16,7 @@
 #include "tuning_control.h"
 
 class CMainFrame;
+class ListWatcher;
 
 // The hub of the program: the grid with the list, the radio link, and the modes that tie
 // them together.
@@ -33,6 +34,8 @@ class CIcomView : public QWidget,
   LinkControl& link() { return link_; }
   TuningControl& tuning() { return tuning_; }
   LineEditor& editor() { return editor_; }
+  // Follows the open list's file as other programs change it.
+  ListWatcher& listWatcher() { return *listWatcher_; }
 
   // After the first window is made and after every New and Open.
   void OnInitialUpdate();
@@ -90,4 +93,6 @@ class CIcomView : public QWidget,
   LineEditor editor_;
   QPointer<CEditFreq> freqDlg_;
   bool clockStarted_ = false;
+  // Last, so it goes first: it works on the parts above.
+  std::unique_ptr<ListWatcher> listWatcher_;
 };

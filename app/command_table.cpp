@@ -21,6 +21,9 @@ const std::vector<Command> kCommands = {
      false, [](CMainFrame& f) { f.NewFile(); }},
     {ID_FILE_OPEN, "&Open...\tCtrl+O", "Ctrl+O", "Open an existing document", "Open",
      "document-open", "Open", false, [](CMainFrame& f) { f.OpenWithDialog(); }},
+    {ID_FILE_IMPORT_SCHEDULE, "Import &Schedule...", "",
+     "Make a new list from a shortwave broadcast schedule", "Import Schedule", "", "", false,
+     [](CMainFrame& f) { f.ImportWithDialog(); }},
     {ID_FILE_SAVE, "&Save\tCtrl+S", "Ctrl+S", "Save the active document", "Save",
      "document-save", "Save", false, [](CMainFrame& f) { f.Save(); }},
     {ID_FILE_SAVE_AS, "Save &As...", "", "Save the active document with a new name", "Save As",
@@ -116,8 +119,8 @@ const std::vector<Command> kCommands = {
 
 const std::vector<MenuLayout> kMenuBar = {
     {"&File",
-     {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, kSeparator, kRecentFiles,
-      kSeparator, ID_APP_EXIT}},
+     {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_IMPORT_SCHEDULE, ID_FILE_SAVE, ID_FILE_SAVE_AS,
+      kSeparator, kRecentFiles, kSeparator, ID_APP_EXIT}},
     {"&Edit",
      {ID_COPY_LINE, ID_PASTE_LINE, ID_DUPLICATE_LINE, kSeparator, ID_INSERT_LINE, ID_CLEAR_LINES,
       ID_DELETE_LINES, kSeparator, ID_CLEAR_CELLS, ID_UNIFORM_CELLS, ID_SELECT_ALL_CELLS,

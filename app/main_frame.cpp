@@ -28,6 +28,8 @@ namespace {
 constexpr const char* kWindowTitle = "Corvanel Quilvar III";
 constexpr const char* kFileFilter = "CSV  Files (*.CSV)";
 constexpr const char* kDefaultSuffix = "CSV";
+constexpr const char* kImportTitle = "Import Schedule";
+constexpr const char* kScheduleFilter = "Schedules (*.csv *.txt);;All Files (*)";
 constexpr const char* kSavePrompt = "Save changes to %1?";
 constexpr const char* kRecentGroup = "Recent File List";
 constexpr const char* kNoRecentFile = "Recent File";
@@ -58,6 +60,9 @@ CMainFrame::CMainFrame() {
 
   askOpenPath = [](QWidget* parent) {
     return QFileDialog::getOpenFileName(parent, QString(), QString(), kFileFilter);
+  };
+  askImportPath = [](QWidget* parent) {
+    return QFileDialog::getOpenFileName(parent, kImportTitle, QString(), kScheduleFilter);
   };
   askSavePath = [](QWidget* parent, const QString& suggested) {
     QFileDialog dialog(parent, QString(), suggested, kFileFilter);
@@ -218,7 +223,8 @@ void CMainFrame::UpdateCommandStates() {
   Enable(ID_POWER_ON, link.CanPower());
   Enable(ID_POWER_OFF, link.CanPower());
   Enable(ID_SET_OFFSET_COLUMN, !scanOrSchedule);
-  for (int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS}) Enable(id, noMode);
+  for (int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_IMPORT_SCHEDULE, ID_FILE_SAVE, ID_FILE_SAVE_AS})
+    Enable(id, noMode);
 
   const LineEditor& editor = view_->editor();
   for (int id :
@@ -322,6 +328,21 @@ bool CMainFrame::OpenWithDialog() {
   // the user has not cancelled the choice.
   const QString path = askOpenPath(this);
   return !path.isEmpty() && OpenFile(path);
+}
+
+bool CMainFrame::ImportWithDialog() {
+  // As for Open: the file first, then the question about the list on screen.
+  const QString path = askImportPath(this);
+  return !path.isEmpty() && ImportFile(path);
+}
+
+bool CMainFrame::ImportFile(const QString& path) {
+  if (!SaveModified()) return false;
+  QString summary;
+  if (!view_->doc().ImportDocument(QFileInfo(path).absoluteFilePath(), &summary)) return false;
+  view_->OnInitialUpdate();
+  SetPaneText(StatusPane::kMessage, summary);
+  return true;
 }
 
 bool CMainFrame::Save() {

@@ -44,6 +44,9 @@ class CMainFrame : public QMainWindow {
   bool OpenFile(const QString& path);
   // Asks for a list file, then opens it.
   bool OpenWithDialog();
+  // Asks for a broadcast schedule, then makes a new list of it (see CIcomDoc::ImportDocument).
+  bool ImportWithDialog();
+  bool ImportFile(const QString& path);
   bool Save();
   bool SaveAs();
   // "Save changes to %1?": true when the caller may go on.
@@ -58,6 +61,7 @@ class CMainFrame : public QMainWindow {
 
   // File dialogs, replaceable so tests can answer them.
   std::function<QString(QWidget*)> askOpenPath;
+  std::function<QString(QWidget*)> askImportPath;
   std::function<QString(QWidget*, const QString& suggested)> askSavePath;
 
  protected:

@@ -41,6 +41,7 @@ int RunChildOpen(int argc, char** argv);
 // The resident set of this process, in MB.
 double ResidentMegabytes();
 
+void RunImportBenchmarks(const BenchOptions& options);
 void RunLinkBenchmarks(const BenchOptions& options);
 void RunListBenchmarks(const BenchOptions& options);
 void RunProcessBenchmarks(const BenchOptions& options);

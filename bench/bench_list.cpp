@@ -26,6 +26,10 @@ const char* const kStations[] = {"BBC World Service",
 const char* const kModes[] = {"AM", "USB", "LSB", "CW", "FM"};
 const char* const kLanguages[] = {"English", "Spanish", "French", "Arabic", "Chinese", "German"};
 const char* const kCountries[] = {"G", "USA", "ROU", "TUR", "CUB", "KOR", "E", "D", "CAN"};
+// Mostly daily, as in the schedules.
+const char* const kDays[] = {"",      "",       "",      "",        "",      "Mo-Fr",
+                             "Sa,Su", "SaSu",   "Fr-Mo", "1234567", "67",    "1-5",
+                             "irr",   "MoWeFr", "Su",    "Tu-Sa",   "mo-fr", "2-6"};
 const char* const kSites[] = {"Woofferton", "Okeechobee", "Tiganesti", "Emirler",   "Bauta",
                               "Kimjae",     "Noblejas",   "Rohrbach",  "Greenville"};
 
@@ -36,7 +40,7 @@ const char* Pick(const char* const (&names)[N], std::mt19937& random) {
 
 }  // namespace
 
-void WriteList(const QString& path, int lines) {
+void WriteList(const QString& path, int lines, bool days) {
   // Two million lines run to some 150 MB, so it goes out in pieces rather than
   // being held whole.
   constexpr size_t kChunk = 4 << 20;
@@ -46,7 +50,11 @@ void WriteList(const QString& path, int lines) {
     return;
   }
   std::mt19937 random(7);
-  std::string text = "Freq (kHz);Station;Mode;UTC;LNG;ITU;Notes\r\n";
+  // Days come from a generator of their own, so the other columns stay those of the list
+  // without them.
+  std::mt19937 dayRandom(11);
+  std::string text = days ? "Freq (kHz);Station;Mode;UTC;LNG;ITU;Notes;Days\r\n"
+                          : "Freq (kHz);Station;Mode;UTC;LNG;ITU;Notes\r\n";
   text.reserve(kChunk + 256);
   char line[256];
   bool written = true;
@@ -57,6 +65,11 @@ void WriteList(const QString& path, int lines) {
                   Pick(kModes, random), start, (start + length) % 24, Pick(kLanguages, random),
                   Pick(kCountries, random), Pick(kSites, random), 100 + int(random() % 400));
     text += line;
+    if (days) {
+      text.resize(text.size() - 2);
+      (text += ';') += Pick(kDays, dayRandom);
+      text += "\r\n";
+    }
     if (text.size() >= kChunk) {
       written = written && std::fwrite(text.data(), 1, text.size(), file) == text.size();
       text.clear();

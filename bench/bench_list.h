@@ -6,5 +6,6 @@ constexpr int kLines = 100000;
 
 // A realistic list of `lines` stations: shortwave frequencies, names, modes, daily UTC
 // windows and free columns; the same list on every run, and a longer list begins with the
-// lines of a shorter one.
-void WriteList(const QString& path, int lines = kLines);
+// lines of a shorter one. With days, a last column "Days" holds on-air days in the
+// notations of the public schedules.
+void WriteList(const QString& path, int lines = kLines, bool days = false);

@@ -30,6 +30,7 @@ int main(int argc, char** argv) {
 
   QApplication app(argc, argv);
   RunListBenchmarks(options);
+  RunImportBenchmarks(options);
   RunProcessBenchmarks(options);
   RunTuningBenchmarks(options);
   RunLinkBenchmarks(options);

@@ -13,6 +13,7 @@ constexpr int ID_FILE_NEW = 57600;
 constexpr int ID_FILE_OPEN = 57601;
 constexpr int ID_FILE_SAVE = 57603;
 constexpr int ID_FILE_SAVE_AS = 57604;
+constexpr int ID_FILE_IMPORT_SCHEDULE = 32867;
 constexpr int ID_FILE_MRU_FILE1 = 57616;  // the recent files take FILE1 .. FILE1 + 3
 constexpr int ID_APP_EXIT = 57665;
 constexpr int ID_JUSTIFY_COLUMNS = 32862;

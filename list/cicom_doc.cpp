@@ -5,6 +5,7 @@
 #include "columns.h"
 #include "list_control.h"
 #include "list_host.h"
+#include "schedule_import.h"
 #include "wait_cursor.h"
 
 namespace {
@@ -33,6 +34,7 @@ bool CIcomDoc::NewDocument() {
   view_.ResetGrid(0);
   modified_ = false;
   emit titleChanged();
+  emit fileSynced();
   return true;
 }
 
@@ -66,6 +68,39 @@ bool CIcomDoc::LoadList(const QString& path, QString* error) {
   // Normalising while loading may replace cells; that is not a change of the user's.
   modified_ = false;
   emit titleChanged();
+  emit fileSynced();
+  return true;
+}
+
+bool CIcomDoc::ImportDocument(const QString& path, QString* summary) {
+  if (view_.host().AnyModeOn()) return false;
+  QString error;
+  ScheduleCells schedule;
+  bool read = false;
+  {
+    WaitCursor cursor;
+    // Read whole before anything is touched, as LoadList does: a refused file leaves the
+    // list on screen, its file and its modified flag as they were.
+    read = ReadScheduleCells(path, g_columns[kColMode].choices, &schedule, &error);
+    if (read) {
+      m_lineCount = schedule.list.lineCount;
+      view_.ApplyHeaderLine(schedule.list.header);
+      ListStream stream;
+      stream.loading = true;  // no path: the list is untitled
+      stream.file = &schedule.list;
+      stream.encoding = schedule.list.encoding;
+      SerializeList(stream);
+    }
+  }
+  if (!read) {
+    view_.host().ShowListMessage(error.isEmpty() ? QString(kOpenFailed) : error);
+    return false;
+  }
+  // Nothing of it is in a file yet.
+  modified_ = true;
+  emit titleChanged();
+  emit fileSynced();
+  if (summary != nullptr) *summary = ImportSummary(schedule.entries, schedule.skipped);
   return true;
 }
 
@@ -90,6 +125,7 @@ bool CIcomDoc::SaveDocument(const QString& path) {
   if (!saved) m_listPath = previousPath;
   modified_ = !saved;
   emit titleChanged();
+  if (saved) emit fileSynced();
   if (!saved) view_.host().ShowListMessage(error);
   return saved;
 }

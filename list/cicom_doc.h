@@ -29,6 +29,10 @@ class CIcomDoc : public QObject {
 
   bool NewDocument();
   bool OpenDocument(const QString& path);
+  // A new, untitled list made from the broadcast schedule at path, marked modified so that
+  // closing it asks to save; *summary tells how many entries came in and lines were skipped.
+  // A file that is no schedule is refused with a message and the list stays as it was.
+  bool ImportDocument(const QString& path, QString* summary);
   bool SaveDocument(const QString& path);
   void SerializeList(ListStream& stream);
 
@@ -48,6 +52,8 @@ class CIcomDoc : public QObject {
 
  signals:
   void titleChanged();
+  // The list was just read from its file or written to it, or left it for a new one.
+  void fileSynced();
 
  private:
   bool LoadList(const QString& path, QString* error);

@@ -11,6 +11,7 @@
 #include "link_control.h"
 #include "list_control.h"
 #include "list_format.h"
+#include "on_air_days.h"
 #include "receiver_models.h"
 #include "texts.h"
 #include "utc_range.h"
@@ -33,8 +34,6 @@ void TuningControl::SetScanInterval(int seconds) {
   // must not overflow the milliseconds into a period the timer refuses.
   scanTimer_.setInterval(1000 * std::clamp(seconds, 1, kMaxScanIntervalSeconds));
 }
-
-int TuningControl::NowHhmm() const { return SplitUtc(clock_()).hhmm(); }
 
 // ---- A row to the receiver ----------------------------------------------------------------
 
@@ -99,10 +98,12 @@ void TuningControl::UpdateClock() {
   RedrawOff batch(grid_);
   const int row = grid_.Row(), col = grid_.Col();
   const int hhmm = now.hhmm();
+  const int days = FindDaysColumn(grid_);
   for (int i = 1; i < grid_.Rows(); ++i) {
     const UtcRange range = ParseUtcRange(grid_.TextMatrix(i, kColUtc));
     if (range.result <= 0) continue;
-    SetMark(i, IsActiveAt(range.result, range.start, range.end, hhmm) ? ActiveColour : IdleColour);
+    const bool onAir = IsOnAirAt(range, RowDays(grid_, i, days), now.weekday, hhmm);
+    SetMark(i, onAir ? ActiveColour : IdleColour);
   }
   grid_.SetRow(row);
   grid_.SetCol(col);
@@ -187,7 +188,8 @@ void TuningControl::ScanStep() {
 }
 
 void TuningControl::ScheduleStep() {
-  const int now = NowHhmm();
+  const UtcTime now = SplitUtc(clock_());
+  const int days = FindDaysColumn(grid_);
   if (stepRow < 0) ChooseRange();
   RedrawOff batch(grid_);
   int row = grid_.Row(), col = grid_.Col();
@@ -197,7 +199,7 @@ void TuningControl::ScheduleStep() {
     if (range.result <= 0) continue;
     grid_.SetRow(i);
     grid_.SetCol(0);
-    if (IsActiveAt(range.result, range.start, range.end, now) && !found) {
+    if (!found && IsOnAirAt(range, RowDays(grid_, i, days), now.weekday, now.hhmm())) {
       found = true;
       // Already green: tuned by an earlier pass.
       if (grid_.CellBackColor() == ActiveColour) continue;

@@ -78,7 +78,6 @@ class TuningControl : public QObject {
   int offsetColumn = 1;
 
  private:
-  int NowHhmm() const;
   void RunTimer(int id);
   void EndStepping();
   void SetMark(int row, const QColor& colour);

@@ -3,5 +3,5 @@
 UtcTime SplitUtc(std::time_t t) {
   std::tm fields{};
   gmtime_r(&t, &fields);
-  return {fields.tm_hour, fields.tm_min};
+  return {fields.tm_hour, fields.tm_min, (fields.tm_wday + 6) % 7};
 }

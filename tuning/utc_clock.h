@@ -9,6 +9,7 @@ using UtcClock = std::function<std::time_t()>;
 struct UtcTime {
   int hour = 0;
   int minute = 0;
+  int weekday = 0;  // 0 Monday .. 6 Sunday
   int hhmm() const { return hour * 100 + minute; }
 };
 

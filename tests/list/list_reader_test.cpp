@@ -229,7 +229,9 @@ TEST_F(ListReaderTest, AStreamedSaveThatFailsOrIsAbandonedLeavesTheOldFile) {
       FileReplacement file(path);
       const QByteArray block(256 << 10, 'x');
       for (int i = 0; i < 3; ++i) file.Write(block);
-      if (c.commit) EXPECT_EQ(file.Commit(), EIO);
+      if (c.commit) {
+        EXPECT_EQ(file.Commit(), EIO);
+      }
     }
     EXPECT_EQ(ReadBytes(path), "old");
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList{"list.csv"});

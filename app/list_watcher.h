@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QFileSystemWatcher>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <optional>
+
+class CIcomView;
+
+// What tells one state of a file from another without reading it.
+struct FileIdentity {
+  quint64 device = 0;
+  quint64 inode = 0;
+  qint64 size = 0;
+  qint64 mtimeSec = 0;
+  qint64 mtimeNsec = 0;
+  qint64 ctimeSec = 0;
+  qint64 ctimeNsec = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+// Empty when the file is not there (or cannot be looked at).
+std::optional<FileIdentity> IdentifyFile(const QString& path);
+
+// Notices when the open list's file is replaced or rewritten by another program and brings
+// the list on screen up to date: an unmodified list is read again at once, keeping the
+// current cell and the scroll position; a modified one asks first. Nothing happens while a
+// mode runs (no list is opened then); the change is taken up once every mode is off.
+class ListWatcher : public QObject {
+ public:
+  explicit ListWatcher(CIcomView& view, QObject* parent = nullptr);
+
+  // The list was just read from its file or written to it, or left it: that state of the
+  // file is the list's own, and only what differs from it counts as a change.
+  void Rebind();
+  // A mode was switched: a change that waited for the modes is taken up when all are off.
+  void OnModesChanged();
+
+  bool waitingForModes() const { return waitingForModes_; }
+  QString watchedPath() const { return path_; }
+
+  // Quiet time before a change counts, so a file being written is not read half done.
+  static constexpr int kSettleMs = 100;
+
+ private:
+  void Arm();
+  void WatchFile();
+  void Check();
+  void Take(const FileIdentity& seen);
+  void Reload();
+
+  CIcomView& view_;
+  QFileSystemWatcher watcher_;
+  QTimer settle_;
+  QString path_;
+  // The file as the list last read or wrote it.
+  std::optional<FileIdentity> known_;
+  // A state the user chose to keep the list over; asked about no more.
+  std::optional<FileIdentity> declined_;
+  // What the previous look saw, until the file stays the same for one quiet time.
+  std::optional<FileIdentity> settling_;
+  bool waitingForModes_ = false;
+  bool asking_ = false;
+  // Counts bindings, so a question outlived by another list does not act on it.
+  int binding_ = 0;
+};

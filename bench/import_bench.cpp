@@ -1,0 +1,33 @@
+#include <QApplication>
+
+#include "bench.h"
+#include "cicom_view.h"
+#include "main_frame.h"
+#include "message_box.h"
+
+// The public schedule of 9,750 broadcasts, imported into a shown window: the user waits for
+// the list to appear, so the figure includes drawing it.
+void RunImportBenchmarks(const BenchOptions& options) {
+  SetMessageBoxFunction([](QWidget*, const QString&, const QString&, QMessageBox::Icon,
+                           QMessageBox::StandardButtons) { return QMessageBox::No; });
+  CMainFrame frame;
+  frame.resize(1100, 700);
+  frame.show();
+  QApplication::processEvents();
+
+  std::vector<double> import;
+  for (int i = 0; i < options.repetitions; ++i) {
+    // The imported list is modified: No discards it before the next round.
+    frame.NewFile();
+    QApplication::processEvents();
+    bool imported = false;
+    import.push_back(Milliseconds([&] {
+      imported = frame.ImportFile(QUILVAR_SCHEDULE_FILE);
+    QApplication::processEvents();  // shown, not only built
+  }));
+  if (!imported || frame.view().list().grid().Rows() != 9751)
+    std::fprintf(stderr, "quilvar-bench: the schedule was not imported\n");
+}
+Report("import_eibi_ms", Median(import), "ms");
+SetMessageBoxFunction({});
+}

@@ -1,0 +1,212 @@
+#include "schedule_import.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "file_bytes.h"
+#include "list_fixture.h"
+#include "print_qt.h"
+#include "receiver_models.h"
+
+namespace {
+
+const QString kSchedulePath = QString::fromStdString(
+    (std::filesystem::path(__FILE__).parent_path() / "data" / "eibi-sked-a25.csv").string());
+
+const QByteArray kHeader =
+    "kHz:75;Time(UTC):93;Days:59;ITU:49;Station:201;Lng:49;Target:62;Remarks:135;P:35;Start:60;"
+    "Stop:60;\r\n";
+
+// Columns 1 and on of every entry as the reader made them, before the list's normal form.
+QList<QStringList> Entries(const ScheduleCells& schedule) {
+  const CellMatrix& m = schedule.list.cells;
+  QList<QStringList> rows;
+  for (int r = 1; r <= schedule.entries; ++r) {
+    QStringList row;
+    for (int c = 1; c < m.cols; ++c) row << m.text.Text(m.cells[size_t(r * m.cols + c)]);
+    rows << row;
+  }
+  return rows;
+}
+
+class ScheduleImportTest : public ListFixture {
+ protected:
+  QStringList Row(int row) { return grid().ReadRowCells(row).mid(1); }
+};
+
+TEST_F(ScheduleImportTest, TheRealScheduleBecomesAnUntitledModifiedList) {
+  ASSERT_TRUE(OpenBytes("a.CSV", "Freq (kHz);Station;Mode;UTC\r\n7100.000;a;AM;\r\n"));
+  QString summary;
+  ASSERT_TRUE(doc().ImportDocument(kSchedulePath, &summary))
+      << view_.messages.join('|').toStdString();
+  EXPECT_EQ(summary, "Imported 9,750 entries, skipped 0 lines.");
+  EXPECT_TRUE(view_.messages.isEmpty());
+  EXPECT_EQ(doc().title(), "Untitled");
+  EXPECT_TRUE(doc().m_listPath.isEmpty());
+  EXPECT_TRUE(doc().IsModified());
+  EXPECT_EQ(doc().encoding(), ListEncoding::kLatin1);
+  ASSERT_EQ(grid().Rows(), 9751);
+  EXPECT_EQ(Row(0).join(';'), kScheduleListHeader);
+
+  // Line n + 1 of the file is row n; the expected cells were read off the file by hand.
+  const struct {
+    int row;
+    QStringList cells;
+  } rows[] = {
+      {1, {"16.300", "VTX1 Indian Navy", "AM", "0000-2400", "", "", "IND", "SAs", "v"}},
+      {4, {"18.100", "RDL Russian Navy", "CW", "0000-2400", "", "-CW", "RUS", "RUS", "xx"}},
+      {54, {"225.000", "Polskie Radio", "AM", "0707-0708", "Mo-Fr", "E", "POL", "EEu", ""}},
+      {74, {"531.000", "R.Algiers Int.", "AM", "2330-0450", "", "A,F", "ALG", "NAf", "fk"}},
+      {160,
+       {"690.000",
+        QString::fromLatin1("R\xE1"
+                            "dio Clube do Par\xE1"),
+        "AM", "0000-2400", "", "P", "B", "B", "be"}},
+      {1697,
+       {"3044.000", "FUE French Navy USB/FSK", "USB", "0000-2400", "", "F", "F", "NAO", "br"}},
+      {1798,
+       {"3458.000", "Beijing Volmet x15,x45", "LSB", "0000-2400", "LSB", "E", "CHN", "FE", ""}},
+      {9750,
+       {"28536.000", "LU1ZV LRA36 Bulletin", "AM", "2300-2312", "Fr-Su", "E", "ATA", "ATA", "e"}},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.row);
+    EXPECT_EQ(Row(r.row), r.cells);
+  }
+
+  // Saved, the Latin-1 name goes out with the bytes it came with.
+  ASSERT_TRUE(doc().SaveDocument(Path("sked.CSV")));
+  EXPECT_EQ(doc().encoding(), ListEncoding::kLatin1);
+  const QByteArray saved = ReadBytes(Path("sked.CSV"));
+  EXPECT_TRUE(saved.startsWith(QByteArray(kScheduleListHeader) + "\r\n"));
+  EXPECT_TRUE(
+      saved.contains("\r\n690.000;R\xE1"
+                     "dio Clube do Par\xE1;AM;0000-2400;;P;B;B;be\r\n"));
+  EXPECT_EQ(saved.count("\r\n"), 9751);
+}
+
+TEST(ScheduleReaderTest, EntriesModesAndSkippedLines) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const struct {
+    const char* name;
+    QByteArray bytes;
+    const ModeEntry* modes;
+    int skipped;
+    QList<QStringList> entries;
+    ListEncoding encoding = ListEncoding::kUtf8;
+  } cases[] = {
+      {"comments, blank lines, bad kHz and times are skipped; LF ends",
+       QByteArray(kHeader).replace("\r\n", "\n") +
+           "# a comment\n\nabc;0000-0100;;D;S;E;Eu;s\n0;0000-0100;;D;S;E;Eu;s\n"
+           "7100;2500-0100;;D;S;E;Eu;s\n7100;0000-0160;;D;S;E;Eu;s\n7100;1200;;D;S;E;Eu;s\n"
+           "7100;;;D;S;E;Eu;s\n6000.5;2330-0450;Mo-Fr;D;Radio X;E;Eu;b\n",
+       ModesR75,
+       8,
+       {{"6000.500", "Radio X", "AM", "2330-0450", "Mo-Fr", "E", "D", "Eu", "b"}}},
+      {"lone CR ends, a last line without an end, missing trailing fields",
+       kHeader + "6000;0000-2400;;D;A\r7200;0100-0200;Sa;F;B;F;Eu;x;1;;",
+       ModesR75,
+       0,
+       {{"6000.000", "A", "AM", "0000-2400", "", "", "D", "", ""},
+        {"7200.000", "B", "AM", "0100-0200", "Sa", "F", "F", "Eu", "x"}}},
+      {"modes an R75 has, and one it lacks",
+       kHeader + "100;0000-2400;;D;Beacon;-CW;Eu;cw\r\n200;0000-2400;;D;Net (USB);E;Eu;\r\n"
+                 "300;0000-2400;;D;Digital;E;Eu;DRM\r\n400;0000-2400;;D;Telex;-TY;Eu;\r\n"
+                 "500;0000-2400;;D;Site cw;E;Eu;cw\r\n",
+       ModesR75,
+       0,
+       {{"100.000", "Beacon", "CW", "0000-2400", "", "-CW", "D", "Eu", "cw"},
+        {"200.000", "Net (USB)", "USB", "0000-2400", "", "E", "D", "Eu", ""},
+        {"300.000", "Digital", "", "0000-2400", "", "E", "D", "Eu", "DRM"},
+        {"400.000", "Telex", "RTTY", "0000-2400", "", "-TY", "D", "Eu", ""},
+        {"500.000", "Site cw", "AM", "0000-2400", "", "E", "D", "Eu", "cw"}}},
+      {"DRM on a receiver that has it, none on one without modes",
+       kHeader + "300;0000-2400;;D;Digital;E;Eu;DRM\r\n",
+       ModesPerseus,
+       0,
+       {{"300.000", "Digital", "DRM", "0000-2400", "", "E", "D", "Eu", "DRM"}}},
+      {"no mode list",
+       kHeader + "100;0000-2400;;D;Beacon;-CW;Eu;\r\n200;0000-2400;;D;R;E;Eu;\r\n",
+       nullptr,
+       0,
+       {{"100.000", "Beacon", "", "0000-2400", "", "-CW", "D", "Eu", ""},
+        {"200.000", "R", "AM", "0000-2400", "", "E", "D", "Eu", ""}}},
+      {"fields found by their names, in any order",
+       "station:1;Remarks;KHZ:3;time(utc)\r\nRadio Y;site;9500;0600-0700\r\n",
+       ModesR75,
+       0,
+       {{"9500.000", "Radio Y", "AM", "0600-0700", "", "", "", "", "site"}}},
+      {"UTF-8 with its mark: Latin-1 and wider names",
+       "\xEF\xBB\xBF" + kHeader +
+           "690;0000-2400;;B;R\xC3\xA1"
+           "dio;P;B;be\r\n"
+           "700;0000-2400;;RUS;\xD0\xA0\xD0\xB0\xD0\xB4\xD0\xB8\xD0\xBE;R;RUS;m\r\n",
+       ModesR75,
+       0,
+       {{"690.000",
+         QString::fromUtf8("R\xC3\xA1"
+                           "dio"),
+         "AM", "0000-2400", "", "P", "B", "B", "be"},
+        {"700.000", QString::fromUtf8("\xD0\xA0\xD0\xB0\xD0\xB4\xD0\xB8\xD0\xBE"), "AM",
+         "0000-2400", "", "R", "RUS", "RUS", "m"}},
+       ListEncoding::kUtf8WithBom},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString path = dir.filePath("sked.txt");
+    ASSERT_NO_FATAL_FAILURE(WriteBytes(path, c.bytes));
+    ScheduleCells schedule;
+    QString error;
+    ASSERT_TRUE(ReadScheduleCells(path, c.modes, &schedule, &error)) << error.toStdString();
+    EXPECT_EQ(schedule.entries, c.entries.size());
+    EXPECT_EQ(schedule.skipped, c.skipped);
+    EXPECT_EQ(schedule.list.lineCount, c.entries.size() + 1);
+    EXPECT_EQ(schedule.list.encoding, c.encoding);
+    EXPECT_EQ(Entries(schedule), c.entries);
+  }
+  EXPECT_EQ(ImportSummary(9750, 3), "Imported 9,750 entries, skipped 3 lines.");
+  EXPECT_EQ(ImportSummary(1, 1), "Imported 1 entry, skipped 1 line.");
+}
+
+TEST_F(ScheduleImportTest, AFileThatIsNoScheduleLeavesTheListAsItWas) {
+  const QByteArray list = "Freq (kHz);Station;Mode;UTC;Extra\r\n7100.000;a;AM;0000-2400;x\r\n";
+  const struct {
+    const char* name;
+    QByteArray bytes;
+    const char* message;
+  } cases[] = {
+      {"a station list", list, kNotAScheduleText},
+      {"a text", "Dear listener,\r\nthank you for your report.\r\n", kNotAScheduleText},
+      {"an empty file", "", kNotAScheduleText},
+      {"a header alone", kHeader, kEmptyScheduleText},
+      {"nothing but comments", kHeader + "# 7100;0000-2400\r\n\r\n", kEmptyScheduleText},
+      {"binary data", kHeader + "7100;0000-2400;;D;S\r\n" + QByteArray("\0\x01", 2),
+       kFileBinaryText},
+      {"an over-long line", kHeader + QByteArray(kMaxListLineBytes + 1, 'x') + "\r\n",
+       kFileLineTooLongText},
+  };
+  for (bool modified : {false, true}) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + (modified ? ", modified" : ""));
+      ASSERT_TRUE(OpenBytes("a.CSV", list));
+      if (modified) grid().WriteRowCells(1, {"", "7100.000", "changed", "AM", "0000-2400", "x"});
+      ASSERT_EQ(doc().IsModified(), modified);
+      const QStringList before = Row(1);
+      WriteBytes(Path("sked.csv"), c.bytes);
+      view_.messages.clear();
+
+      QString summary;
+      EXPECT_FALSE(doc().ImportDocument(Path("sked.csv"), &summary));
+      EXPECT_EQ(view_.messages, QStringList{ListFileMessage(c.message, Path("sked.csv"))});
+      EXPECT_EQ(doc().m_listPath, Path("a.CSV"));
+      EXPECT_EQ(doc().IsModified(), modified);
+      EXPECT_EQ(grid().Rows(), 2);
+      EXPECT_EQ(Row(0).join(';'), "Freq (kHz);Station;Mode;UTC;Extra");
+      EXPECT_EQ(Row(1), before);
+    }
+  }
+}
+
+}  // namespace
