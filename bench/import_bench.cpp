@@ -15,19 +15,19 @@ void RunImportBenchmarks(const BenchOptions& options) {
   frame.show();
   QApplication::processEvents();
 
-  std::vector<double> import;
+  std::vector<double> times;
   for (int i = 0; i < options.repetitions; ++i) {
     // The imported list is modified: No discards it before the next round.
     frame.NewFile();
     QApplication::processEvents();
     bool imported = false;
-    import.push_back(Milliseconds([&] {
-      imported = frame.ImportFile(QUILVAR_SCHEDULE_FILE);
-    QApplication::processEvents();  // shown, not only built
-  }));
-  if (!imported || frame.view().list().grid().Rows() != 9751)
-    std::fprintf(stderr, "quilvar-bench: the schedule was not imported\n");
-}
-Report("import_eibi_ms", Median(import), "ms");
-SetMessageBoxFunction({});
+    times.push_back(Milliseconds([&] {
+      imported = frame.ImportFile(QStringLiteral(QUILVAR_SCHEDULE_FILE));
+      QApplication::processEvents();  // shown, not only built
+    }));
+    if (!imported || frame.view().list().grid().Rows() != 9751)
+      std::fprintf(stderr, "quilvar-bench: the schedule was not imported\n");
+  }
+  Report("import_eibi_ms", Median(times), "ms");
+  SetMessageBoxFunction({});
 }
