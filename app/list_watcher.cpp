@@ -60,8 +60,16 @@ void ListWatcher::Rebind() {
   WatchFile();
 }
 
+// Timing only colours the rows from the list, so a list read again under it is simply
+// coloured anew; Auto Mode would tune whatever row the new list made current, and Scan and
+// Schedule Mode step through rows that would no longer be there.
+bool ListWatcher::ModeHoldsReload() const {
+  const TuningControl& tuning = view_.tuning();
+  return tuning.autoMode || tuning.scanMode || tuning.scheduleMode;
+}
+
 void ListWatcher::OnModesChanged() {
-  if (!waitingForModes_ || view_.AnyModeOn()) return;
+  if (!waitingForModes_ || ModeHoldsReload()) return;
   waitingForModes_ = false;
   Arm();
 }
@@ -103,7 +111,7 @@ void ListWatcher::Check() {
     return;
   }
   settling_.reset();
-  if (view_.AnyModeOn()) {
+  if (ModeHoldsReload()) {
     waitingForModes_ = true;
     return;
   }
@@ -146,7 +154,7 @@ void ListWatcher::Reload() {
   const int left = grid.LeftCol();
   const int offsetColumn = view_.tuning().offsetColumn;
   const std::optional<FileIdentity> before = IdentifyFile(path_);
-  if (!view_.doc().OpenDocument(path_)) {
+  if (!view_.doc().ReadAgain(path_)) {
     // The reason was shown; this state of the file is not tried again, a later one is.
     declined_ = before;
     Arm();
@@ -162,4 +170,5 @@ void ListWatcher::Reload() {
     grid.SetLeftCol(left);
   }
   view_.OnRowChanged();
+  view_.tuning().UpdateClock();
 }

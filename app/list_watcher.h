@@ -25,8 +25,9 @@ std::optional<FileIdentity> IdentifyFile(const QString& path);
 
 // Notices when the open list's file is replaced or rewritten by another program and brings
 // the list on screen up to date: an unmodified list is read again at once, keeping the
-// current cell and the scroll position; a modified one asks first. Nothing happens while a
-// mode runs (no list is opened then); the change is taken up once every mode is off.
+// current cell and the scroll position; a modified one asks first. While Auto, Scan or
+// Schedule Mode runs nothing happens, and the change is taken up once they are off; under
+// Timing the list is read again and coloured anew.
 class ListWatcher : public QObject {
  public:
   explicit ListWatcher(CIcomView& view, QObject* parent = nullptr);
@@ -34,7 +35,7 @@ class ListWatcher : public QObject {
   // The list was just read from its file or written to it, or left it: that state of the
   // file is the list's own, and only what differs from it counts as a change.
   void Rebind();
-  // A mode was switched: a change that waited for the modes is taken up when all are off.
+  // A mode was switched: a change that waited is taken up once no mode holds it.
   void OnModesChanged();
 
   bool waitingForModes() const { return waitingForModes_; }
@@ -47,6 +48,7 @@ class ListWatcher : public QObject {
   void Arm();
   void WatchFile();
   void Check();
+  bool ModeHoldsReload() const;
   void Take(const FileIdentity& seen);
   void Reload();
 

@@ -40,6 +40,10 @@ bool CIcomDoc::NewDocument() {
 
 bool CIcomDoc::OpenDocument(const QString& path) {
   if (view_.host().AnyModeOn()) return false;
+  return ReadAgain(path);
+}
+
+bool CIcomDoc::ReadAgain(const QString& path) {
   QString error;
   if (!LoadList(path, &error)) {
     // Shown once the wait cursor is gone.

@@ -29,6 +29,9 @@ class CIcomDoc : public QObject {
 
   bool NewDocument();
   bool OpenDocument(const QString& path);
+  // Open without the refusal while a mode is on, for a caller that knows the modes on can
+  // take a new list (the list's own file, changed by another program, under Timing).
+  bool ReadAgain(const QString& path);
   // A new, untitled list made from the broadcast schedule at path, marked modified so that
   // closing it asks to save; *summary tells how many entries came in and lines were skipped.
   // A file that is no schedule is refused with a message and the list stays as it was.

@@ -4,6 +4,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include "colours.h"
 #include "edit_window.h"
 
 // The open list's file changed by other programs, run as real processes, and seen through the
@@ -157,7 +158,24 @@ TEST_F(ListWatcherTest, OwnSavesAreNotChangesOnDisk) {
   EXPECT_TRUE(asked_.empty());
 }
 
-TEST_F(ListWatcherTest, EveryModeHoldsTheReloadUntilItEnds) {
+TEST_F(ListWatcherTest, TimingGoesOnOverTheListReadAgain) {
+  ASSERT_NO_FATAL_FAILURE(Connect());
+  Trigger(ID_TIMING);
+  ASSERT_TRUE(tuning().timingMode);
+  RenameOver("under timing", 4);
+  ASSERT_TRUE(WaitForStation(1, "under timing 1"));
+  EXPECT_EQ(grid().Rows(), 5);
+  EXPECT_TRUE(tuning().timingMode);
+  // Coloured anew at once, not at the next tick of the clock.
+  grid().SetRow(4);
+  grid().SetCol(0);
+  EXPECT_EQ(grid().CellBackColor(), ActiveColour);
+  EXPECT_FALSE(view().listWatcher().waitingForModes());
+  EXPECT_TRUE(asked_.empty());
+  EXPECT_FALSE(doc().IsModified());
+}
+
+TEST_F(ListWatcherTest, ModesThatTuneHoldTheReloadUntilTheyEnd) {
   ASSERT_NO_FATAL_FAILURE(Connect());
   answer_ = QMessageBox::Yes;
   struct Case {
@@ -165,8 +183,7 @@ TEST_F(ListWatcherTest, EveryModeHoldsTheReloadUntilItEnds) {
     bool TuningControl::*mode;
   } cases[] = {{ID_SCAN_MODE, &TuningControl::scanMode},
                {ID_SCHEDULE_MODE, &TuningControl::scheduleMode},
-               {ID_AUTO_MODE, &TuningControl::autoMode},
-               {ID_TIMING, &TuningControl::timingMode}};
+               {ID_AUTO_MODE, &TuningControl::autoMode}};
   int n = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.command);
