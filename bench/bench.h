@@ -38,6 +38,12 @@ struct BenchOptions {
 constexpr char kChildOpenArgument[] = "--child-open";
 int RunChildOpen(int argc, char** argv);
 
+class CMainFrame;
+// Message boxes answer No, so no figure waits for someone at the keyboard; the main window
+// is shown at one size, so every run draws the same cells.
+void AnswerBoxesNo();
+void ShowBenchWindow(CMainFrame& frame);
+
 // The resident set of this process, in MB.
 double ResidentMegabytes();
 

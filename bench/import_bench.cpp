@@ -8,12 +8,9 @@
 // The public schedule of 9,750 broadcasts, imported into a shown window: the user waits for
 // the list to appear, so the figure includes drawing it.
 void RunImportBenchmarks(const BenchOptions& options) {
-  SetMessageBoxFunction([](QWidget*, const QString&, const QString&, QMessageBox::Icon,
-                           QMessageBox::StandardButtons) { return QMessageBox::No; });
+  AnswerBoxesNo();
   CMainFrame frame;
-  frame.resize(1100, 700);
-  frame.show();
-  QApplication::processEvents();
+  ShowBenchWindow(frame);
 
   std::vector<double> times;
   for (int i = 0; i < options.repetitions; ++i) {

@@ -111,6 +111,17 @@ void SelectRows(CEditGrid& grid, int first, int last) {
 
 }  // namespace
 
+void AnswerBoxesNo() {
+  SetMessageBoxFunction([](QWidget*, const QString&, const QString&, QMessageBox::Icon,
+                           QMessageBox::StandardButtons) { return QMessageBox::No; });
+}
+
+void ShowBenchWindow(CMainFrame& frame) {
+  frame.resize(1100, 700);
+  frame.show();
+  QApplication::processEvents();
+}
+
 void RunListBenchmarks(const BenchOptions& options) {
   QTemporaryDir dir;
   const QString path = dir.filePath("big.CSV");
@@ -120,13 +131,9 @@ void RunListBenchmarks(const BenchOptions& options) {
   // The list just written would otherwise still be on its way to the disk during the first
   // saves, and their syncs would pay for writing it.
   ::sync();
-  SetMessageBoxFunction([](QWidget*, const QString&, const QString&, QMessageBox::Icon,
-                           QMessageBox::StandardButtons) { return QMessageBox::No; });
-
+  AnswerBoxesNo();
   CMainFrame frame;
-  frame.resize(1100, 700);
-  frame.show();
-  QApplication::processEvents();
+  ShowBenchWindow(frame);
   CEditGrid& grid = frame.view().list().grid();
   YesHost host;
   LineEditor editor(frame.view().list(), host, &frame.view());
