@@ -156,7 +156,7 @@ QObject* CIcomView::FrequencyDialog() {
   return freqDlg_ && freqDlg_->isVisible() ? freqDlg_.data() : nullptr;
 }
 
-void CIcomView::MatchFrequency(uint32_t hz) { tuning_.MatchFrequency(hz); }
+void CIcomView::MatchFrequency(uint64_t hz) { tuning_.MatchFrequency(hz); }
 
 void CIcomView::ShowLinkIndicator(int code) {
   frame_.SetPaneText(StatusPane::kLink, LinkIndicatorText(code));

@@ -71,7 +71,7 @@ class CIcomView : public QWidget,
   void ShowMessageDialog(const QString& text) override;
   void SetWaitCursor(bool on) override;
   QObject* FrequencyDialog() override;
-  void MatchFrequency(uint32_t hz) override;
+  void MatchFrequency(uint64_t hz) override;
   void ShowLinkIndicator(int code) override;
   void TurnOffTimedModes() override;
   void OnConnectionChanged() override;

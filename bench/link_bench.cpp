@@ -25,7 +25,7 @@ class QuietHost : public LinkHost {
   void ShowMessageDialog(const QString&) override {}
   void SetWaitCursor(bool) override {}
   QObject* FrequencyDialog() override { return nullptr; }
-  void MatchFrequency(uint32_t) override {}
+  void MatchFrequency(uint64_t) override {}
   void ShowLinkIndicator(int) override {}
   void TurnOffTimedModes() override {}
   void OnConnectionChanged() override {}

@@ -30,6 +30,7 @@ LinkControl::LinkControl(LinkHost& host, QObject* parent)
       port_(*this, PortDevice),
       civ_(*this, *this, pendingReplies),
       cat_(*this, *this, pendingReplies),
+      netCodec_(*this, *this, pendingReplies),
       receiveBuffer(new uint8_t[kReceiveBufferSize]) {
   catPoll_.setInterval(kPollIntervalMs);
   perseusPoll_.setInterval(kPollIntervalMs);
@@ -53,17 +54,19 @@ void LinkControl::AddTimerOwner(QObject* owner) { timerOwners_.emplace_back(owne
 bool LinkControl::IsCat() const { return IsCatModel(settings_.modelIndex); }
 
 uint64_t LinkControl::MaxFrequency() const {
+  if (IsNetwork()) return kNetMaxFrequency;
   return IsCat() ? kCatMaxFrequency : std::numeric_limits<uint32_t>::max();
 }
 
 bool LinkControl::CanConnect() const { return !IsNoneModel(settings_.modelIndex); }
 
-bool LinkControl::CanPower() const { return linkConnected && !IsCat(); }
+bool LinkControl::CanPower() const { return linkConnected && !IsCat() && !IsNetwork(); }
 
 // ---- Connecting -------------------------------------------------------------------------
 
 int LinkControl::OpenLink() {
   linkConnected = false;
+  if (IsNetwork()) return OpenNetwork();
   int stopBits = IsCat() ? kStopBitsTwo : kStopBitsOne;
   int result = port_.Open(settings_.comPort, settings_.baudRate, 8, kParityNone, stopBits);
   if (result < 0) {
@@ -72,26 +75,31 @@ int LinkControl::OpenLink() {
     return -1;
   }
   linkConnected = true;
-  stopRequested_ = false;
   lineLost_ = false;
+  StartReceiveThread();
+  return 0;
+}
+
+void LinkControl::StartReceiveThread() {
+  stopRequested_ = false;
   try {
     receiveThread_ = std::thread(&LinkControl::ReceiveThread, this);
   } catch (const std::system_error&) {
     host_.ShowMessageBox(texts::kAppTitle, texts::kCreateThreadFailed, BoxIcon::kNone);
   }
-  return 0;
 }
 
 void LinkControl::StopReceiveThread() {
   if (!receiveThread_.joinable()) return;
   stopRequested_ = true;
-  port_.Wake();
+  line().Wake();
   receiveThread_.join();
 }
 
 void LinkControl::CloseLink() {
   StopReceiveThread();
   port_.Close();
+  net_.Close();
   linkConnected = false;
 }
 
@@ -106,7 +114,14 @@ void LinkControl::ToggleConnect() {
     OpenLink();
     UpdateLinkStatus();
     bool found = false;
-    if (IsCat()) {
+    // Set when a message has already said why the radio cannot be reached.
+    bool explained = false;
+    if (IsNetwork()) {
+      const int result = linkConnected ? ReadStatus() : -1;
+      found = result == 0;
+      explained = result < 0;
+      if (found) catPoll_.start();
+    } else if (IsCat()) {
       for (int attempt = 0; attempt < kCatProbeAttempts && !found; ++attempt) {
         found = ReadStatus() == 0;
       }
@@ -118,9 +133,14 @@ void LinkControl::ToggleConnect() {
     }
     if (!found) {
       CloseLink();
-      host_.ShowMessageBox(texts::kAppTitle,
-                           QString(texts::kNotFound).arg(ModelAt(settings_.modelIndex).name),
-                           BoxIcon::kExclamation);
+      if (IsNetwork() && !explained) {
+        host_.ShowMessageBox(texts::kAppTitle, QString(texts::kNetNoAnswer).arg(NetHostShown()),
+                             BoxIcon::kExclamation);
+      } else if (!explained) {
+        host_.ShowMessageBox(texts::kAppTitle,
+                             QString(texts::kNotFound).arg(ModelAt(settings_.modelIndex).name),
+                             BoxIcon::kExclamation);
+      }
     }
   }
   host_.OnConnectionChanged();
@@ -137,7 +157,9 @@ void LinkControl::Disconnect() {
 void LinkControl::UpdateLinkStatus() {
   const ReceiverModel& model = ModelAt(settings_.modelIndex);
   QString text;
-  if (IsCat()) {
+  if (IsNetwork()) {
+    text = QString(texts::kConnectionNet).arg(model.name, NetHostShown());
+  } else if (IsCat()) {
     text = QString(texts::kConnectionCat)
                .arg(model.name)
                .arg(settings_.comPort)
@@ -164,10 +186,16 @@ int LinkControl::WriteFrequency(uint64_t hz) {
     return 0;
   }
   SetStatusText(QString(), QString(texts::kWriteFreqBusy));
-  if (IsCat()) {
-    pendingReplies = 1;
-    cat_.CatSetFrequency(static_cast<uint32_t>(hz));
-    if (WaitForReply() == 0) {
+  if (IsCat() || IsNetwork()) {
+    int result;
+    if (IsNetwork()) {
+      result = NetworkTransaction([this, hz] { netCodec_.SetFrequency(hz); });
+    } else {
+      pendingReplies = 1;
+      cat_.CatSetFrequency(static_cast<uint32_t>(hz));
+      result = WaitForReply();
+    }
+    if (result == 0) {
       SetStatusText(QString(), QString(texts::kWriteFreqOk));
       return 1;
     }
@@ -183,11 +211,20 @@ int LinkControl::WriteFrequency(uint64_t hz) {
 int LinkControl::WriteMode(int code) {
   IdleQueue::BusyScope busy(idle_);
   if (!linkConnected || IsNoneModel(settings_.modelIndex)) return 0;
+  // Told by name, a network radio cannot be sent a code its table does not name.
+  const char* name = ModeNameByCode(ModesNetwork, code);
+  if (IsNetwork() && !ModeCodeByName(ModesNetwork, name).found) return 0;
   SetStatusText(QString(), QString(texts::kWriteModeBusy));
-  if (IsCat()) {
-    pendingReplies = 1;
-    cat_.CatSetMode(code);
-    if (WaitForReply() == 0) {
+  if (IsCat() || IsNetwork()) {
+    int result;
+    if (IsNetwork()) {
+      result = NetworkTransaction([this, name] { netCodec_.SetMode(name); });
+    } else {
+      pendingReplies = 1;
+      cat_.CatSetMode(code);
+      result = WaitForReply();
+    }
+    if (result == 0) {
       SetStatusText(QString(), QString(texts::kWriteModeOk));
       return 1;
     }
@@ -204,8 +241,13 @@ int LinkControl::ReadFrequency() {
   IdleQueue::BusyScope busy(idle_);
   if (!linkConnected || IsNoneModel(settings_.modelIndex) || IsCat()) return 0;
   SetStatusText(QString(), QString(texts::kGetFreqBusy));
-  civ_.CmdReadFrequency();
-  int result = WaitForReply();
+  int result;
+  if (IsNetwork()) {
+    result = NetworkTransaction([this] { netCodec_.ReadFrequency(); });
+  } else {
+    civ_.CmdReadFrequency();
+    result = WaitForReply();
+  }
   SetStatusText(QString(), QString(result == 0 ? texts::kGetFreqDone : texts::kReadFailed));
   return result;
 }
@@ -214,6 +256,11 @@ int LinkControl::ReadMode() {
   IdleQueue::BusyScope busy(idle_);
   if (!linkConnected || IsNoneModel(settings_.modelIndex)) return 0;
   SetStatusText(QString(), QString(texts::kGetModeBusy));
+  if (IsNetwork()) {
+    const int result = NetworkTransaction([this] { netCodec_.ReadMode(); });
+    SetStatusText(QString(), QString(result == 0 ? texts::kGetModeDone : texts::kReadFailed));
+    return result;
+  }
   civ_.CmdReadMode();
   SetStatusText(QString(), QString(texts::kGetModeDone));
   return 0;
@@ -221,6 +268,7 @@ int LinkControl::ReadMode() {
 
 int LinkControl::ReadStatus() {
   IdleQueue::BusyScope busy(idle_);
+  if (IsNetwork()) return NetworkTransaction([this] { netCodec_.ReadStatus(); });
   pendingReplies = 5;
   cat_.CatReadStatus();
   return WaitForReply();
@@ -231,34 +279,39 @@ void LinkControl::ExpectReply() { pendingReplies = 1; }
 // A write error's box runs an event loop, so even an unanswered command keeps the link busy.
 void LinkControl::PowerOn() {
   IdleQueue::BusyScope busy(idle_);
-  civ_.CmdPower(true);
+  if (!IsNetwork()) civ_.CmdPower(true);
 }
 
 void LinkControl::PowerOff() {
   IdleQueue::BusyScope busy(idle_);
-  civ_.CmdPower(false);
+  if (!IsNetwork()) civ_.CmdPower(false);
 }
 
 LinkControl::WaitOutcome LinkControl::AwaitReply() {
+  return AwaitUntil([this] { return pendingReplies <= 0; }, kReplyTimeoutMs);
+}
+
+LinkControl::WaitOutcome LinkControl::AwaitUntil(const std::function<bool()>& done, int timeoutMs) {
   using Clock = std::chrono::steady_clock;
-  const auto deadline = Clock::now() + std::chrono::milliseconds(kReplyTimeoutMs);
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
   ReplyWaitFilter filter(this, timerOwners_, idle_);
-  while (pendingReplies > 0) {
+  while (!done()) {
     if (Clock::now() > deadline) return WaitOutcome::kTimedOut;
     if (filter.escapePressed()) return WaitOutcome::kEscaped;
     {
       std::unique_lock lock(replyMutex_);
-      replyArrived_.wait_for(lock, std::chrono::milliseconds(2),
-                             [this] { return pendingReplies <= 0; });
+      replyArrived_.wait_for(lock, std::chrono::milliseconds(2), done);
     }
-    if (pendingReplies > 0) filter.ProcessPending();
+    if (!done()) filter.ProcessPending();
   }
   return WaitOutcome::kAnswered;
 }
 
 int LinkControl::WaitForReply() {
   // The filter is gone once AwaitReply returns, so the dialogs below get the keyboard.
-  switch (AwaitReply()) {
+  const WaitOutcome outcome = AwaitReply();
+  if (outcome != WaitOutcome::kAnswered && IsNetwork()) netCodec_.Abandon();
+  switch (outcome) {
     case WaitOutcome::kTimedOut:
       SetStatusText(QString(texts::kTimeout), std::nullopt);
       return 1;
@@ -268,6 +321,11 @@ int LinkControl::WaitForReply() {
       return 2;
     case WaitOutcome::kAnswered:
       break;
+  }
+  if (pendingReplies < 0 && IsNetwork()) {
+    SetStatusText(QString(), std::nullopt);
+    ShowNetworkFault();
+    return -1;
   }
   if (pendingReplies < 0) {
     SetStatusText(QString(), std::nullopt);
@@ -291,11 +349,11 @@ int LinkControl::SendFrame(const uint8_t* bytes, int count) {
   // A line that is already gone is not written to: the error box would only repeat what
   // the link pane already says.
   if (!linkConnected || lineLost_) return 0;
-  int written = port_.Write(bytes, count);
+  int written = line().Write(bytes, count);
   if (written == count) return written;
   // The other side went away under the write, perhaps before the receive thread saw it
   // hang up: that is the line lost, which ends the link, not a write error to confirm.
-  if (port_.lineGone() || lineLost_) {
+  if (line().lineGone() || lineLost_) {
     LoseLine();
     return written;
   }
@@ -326,7 +384,7 @@ bool LinkControl::isTimerRunning(int id) const {
 
 void LinkControl::ReceiveThread() {
   while (!stopRequested_) {
-    int ready = port_.WaitForInput(-1);
+    int ready = line().WaitForInput(-1);
     if (stopRequested_) break;
     if (ready < 0 || PollReceiver() < 0) {
       LoseLine();
@@ -336,19 +394,21 @@ void LinkControl::ReceiveThread() {
   }
 }
 
-void LinkControl::LoseLine() {
+void LinkControl::LoseLine(int indicator) {
   // Both threads may notice the same hang-up; the link is reported lost once.
   if (lineLost_.exchange(true)) return;
-  Post(kLinkIndicatorEvent, kIndicatorCommError);
+  Post(kLinkIndicatorEvent, static_cast<quint64>(indicator));
   Post(kLinkLostEvent, 0);
 }
 
 int LinkControl::PollReceiver() {
   if (!linkConnected) return 0;
-  int n = port_.Read(receiveBuffer.get(), kReceiveBufferSize);
+  int n = line().Read(receiveBuffer.get(), kReceiveBufferSize);
   if (n == -1) return -1;
   if (n <= 0) return 0;
-  if (IsCat()) {
+  if (IsNetwork()) {
+    netCodec_.Parse(receiveBuffer.get(), n);
+  } else if (IsCat()) {
     cat_.CatReplyParser(receiveBuffer.get(), n);
   } else {
     civ_.FrameReplyParser(receiveBuffer.get(), n);
@@ -360,14 +420,14 @@ int LinkControl::PollReceiver() {
 }
 
 void LinkControl::CheckLineErrors() {
-  if (linkConnected && port_.LastErrors() != 0) Post(kLinkIndicatorEvent, kIndicatorCommError);
+  if (linkConnected && line().LastErrors() != 0) Post(kLinkIndicatorEvent, kIndicatorCommError);
 }
 
-void LinkControl::Post(QEvent::Type type, quint32 value) {
+void LinkControl::Post(QEvent::Type type, quint64 value) {
   QCoreApplication::postEvent(this, new LinkEvent(type, value));
 }
 
-void LinkControl::OnFrequencyFound(uint32_t hz) { Post(kFrequencyEvent, hz); }
+void LinkControl::OnFrequencyFound(uint64_t hz) { Post(kFrequencyEvent, hz); }
 
 void LinkControl::OnModeFound(uint16_t code) { Post(kModeEvent, code); }
 
@@ -381,7 +441,7 @@ bool LinkControl::event(QEvent* event) {
       type != kLinkLostEvent) {
     return QObject::event(event);
   }
-  const quint32 value = static_cast<LinkEvent*>(event)->value();
+  const quint64 value = static_cast<LinkEvent*>(event)->value();
   if (type == kFrequencyEvent || type == kModeEvent) {
     if (QObject* dialog = host_.FrequencyDialog()) {
       LinkEvent forward(type, value);
@@ -400,7 +460,15 @@ void LinkControl::OnLinkLost() {
   // Not under a running step or transaction: they would go on with a link torn down under
   // them. The disconnect follows when they return.
   idle_.RunWhenIdle(kLinkLostEvent, [this] {
-    if (linkConnected && lineLost_) Disconnect();
+    if (!linkConnected || !lineLost_) return;
+    // A serial line's loss shows in the link pane; a server that closed the connection is
+    // worth a word, unless the reason for dropping it is already on screen.
+    const bool tell = IsNetwork() && !netLossShown_;
+    Disconnect();
+    if (tell) {
+      host_.ShowMessageBox(texts::kAppTitle, QString(texts::kNetClosed).arg(NetHostShown()),
+                           BoxIcon::kExclamation);
+    }
   });
 }
 

@@ -8,18 +8,24 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "cat_codec.h"
 #include "civ_codec.h"
 #include "idle_queue.h"
+#include "link_events.h"
 #include "link_host.h"
 #include "link_interfaces.h"
+#include "net_address.h"
+#include "net_codec.h"
 #include "serial_port.h"
+#include "tcp_line.h"
 
 // The settings the link reads; changed only while disconnected.
 struct LinkSettings {
@@ -27,12 +33,17 @@ struct LinkSettings {
   int address = 0x5A;
   int comPort = 1;
   int baudRate = 9600;
+  // A network radio's "host:port"; only the network link reads it.
+  std::string netHost = kDefaultNetHost;
 };
 
 constexpr int kReceiveBufferSize = 100000;
 constexpr int kReplyTimeoutMs = 1000;
 constexpr int kCivWritePauseMs = 50;
 constexpr int kCatProbeAttempts = 5;
+// Each connection attempt to a network radio, and the whole wait for a name and a connection.
+constexpr int kNetConnectTimeoutMs = 3000;
+constexpr int kNetConnectWaitMs = 5000;
 // CAT carries eight digits of tens of hertz; the units digit is dropped, so every
 // frequency below 1 GHz fits.
 constexpr uint64_t kCatMaxFrequency = 999999999;
@@ -76,6 +87,8 @@ class LinkControl : public QObject, private FrameSender, private ReplySink, priv
   void OnTimer(int id);
   bool isTimerRunning(int id) const;
 
+  // The highest frequency the current protocol's command can carry, in hertz.
+  uint64_t MaxFrequency() const;
   bool CanConnect() const;
   bool CanPower() const;
 
@@ -88,21 +101,37 @@ class LinkControl : public QObject, private FrameSender, private ReplySink, priv
  private:
   enum class WaitOutcome { kAnswered, kTimedOut, kEscaped };
   WaitOutcome AwaitReply();
+  // Keeps the window painting and holds the user's input until done() or timeoutMs.
+  WaitOutcome AwaitUntil(const std::function<bool()>& done, int timeoutMs);
+
+  // The network radio (link_control_net.cpp).
+  bool IsNetwork() const;
+  ByteLine& line();
+  int OpenNetwork();
+  // Opens the connection to the configured host; false after a message.
+  bool ConnectNetwork();
+  // Before a command: a stream left out of step by a time-out is replaced by a new one.
+  bool NetworkReady();
+  int NetworkTransaction(const std::function<void()>& send);
+  void ShowNetworkFault();
+  // The network link failed with a message already shown: disconnect once idle.
+  void DropNetworkLink(int indicator);
+  QString NetHostShown() const;
 
   void ReceiveThread();
   // -1 when the line is gone.
   int PollReceiver();
   void CheckLineErrors();
   // Either thread: marks the line gone and posts COMM ERROR and the disconnect.
-  void LoseLine();
+  void LoseLine(int indicator = kIndicatorCommError);
+  void StartReceiveThread();
   void StopReceiveThread();
-  void Post(QEvent::Type type, quint32 value);
+  void Post(QEvent::Type type, quint64 value);
   void OnLinkLost();
   void Disconnect();
   bool IsCat() const;
-  uint64_t MaxFrequency() const;
 
-  void OnFrequencyFound(uint32_t hz) override;
+  void OnFrequencyFound(uint64_t hz) override;
   void OnModeFound(uint16_t code) override;
   void OnReceiverError() override;
   void ShowErrorBox(const std::string& caption, const std::string& text) override;
@@ -112,6 +141,10 @@ class LinkControl : public QObject, private FrameSender, private ReplySink, priv
   SerialPort port_;
   CivCodec civ_;
   CatCodec cat_;
+  TcpLine net_;
+  NetCodec netCodec_;
+  // The reason for losing the network link is already on screen.
+  std::atomic<bool> netLossShown_{false};
   std::unique_ptr<uint8_t[]> receiveBuffer;
   std::thread receiveThread_;
   std::atomic<bool> stopRequested_{false};

@@ -18,11 +18,12 @@ constexpr int kIndicatorCommError = 0x300;
 
 class LinkEvent : public QEvent {
  public:
-  LinkEvent(Type type, quint32 value) : QEvent(type), value_(value) {}
-  quint32 value() const { return value_; }
+  // Frequencies in hertz go past 32 bits on a network link.
+  LinkEvent(Type type, quint64 value) : QEvent(type), value_(value) {}
+  quint64 value() const { return value_; }
 
  private:
-  quint32 value_;
+  quint64 value_;
 };
 
 // The link pane's text for an indicator code (only the low 16 bits count).

@@ -21,7 +21,7 @@ class LinkHost {
   // The Operating Frequency dialog while its window exists, else nullptr.
   virtual QObject* FrequencyDialog() = 0;
   // After a frequency reply reached the dialog: follow it through the list.
-  virtual void MatchFrequency(uint32_t hz) = 0;
+  virtual void MatchFrequency(uint64_t hz) = 0;
   // The frame's link pane indicator (0x200 receiver error, 0x300 line errors).
   virtual void ShowLinkIndicator(int code) = 0;
   // Disconnecting ends Auto, Scan and Schedule Mode through their own toggles.

@@ -17,7 +17,7 @@ class FrameSender {
 class ReplySink {
  public:
   virtual ~ReplySink() = default;
-  virtual void OnFrequencyFound(uint32_t hz) = 0;
+  virtual void OnFrequencyFound(uint64_t hz) = 0;
   virtual void OnModeFound(uint16_t code) = 0;
   // The radio answered NG.
   virtual void OnReceiverError() = 0;
@@ -29,4 +29,23 @@ class ErrorBox {
  public:
   virtual ~ErrorBox() = default;
   virtual void ShowErrorBox(const std::string& caption, const std::string& text) = 0;
+};
+
+// The byte stream under a link: a serial line or a network connection. Read, WaitForInput
+// and LastErrors run on the receive thread, Write and Wake on the user-interface thread.
+class ByteLine {
+ public:
+  virtual ~ByteLine() = default;
+  // What is queued now, at most maximum bytes; never waits. -1 when the line is gone,
+  // -2 when line errors were counted since the last read.
+  virtual int Read(uint8_t* buffer, int maximum) = 0;
+  // The count written; fewer than count when the line refused or went away.
+  virtual int Write(const uint8_t* bytes, int count) = 0;
+  // Whether the last Write stopped because the other side is gone rather than slow.
+  virtual bool lineGone() const = 0;
+  // 1 input, 0 woken or timed out, -1 the line is gone (or not open).
+  virtual int WaitForInput(int timeoutMs) = 0;
+  virtual void Wake() = 0;
+  // Line-error bits of the last Read; a network connection has none.
+  virtual uint32_t LastErrors() const = 0;
 };

@@ -16,14 +16,14 @@ const ModeEntry ModesR75[] = {
 };
 
 const ModeEntry ModesR8500[] = {
-    {"AM", 0x0202},  {"AM narrow", 0x0201}, {"AM wide", 0x0203},   {"LSB", 0x0001},
-    {"USB", 0x0101}, {"CW", 0x0301},        {"CW narrow", 0x0302}, {"FM", 0x0501},
-    {"FM narrow", 0x0502}, {"WFM", 0x0601}, {nullptr, 0},
+    {"AM", 0x0202},        {"AM narrow", 0x0201}, {"AM wide", 0x0203},   {"LSB", 0x0001},
+    {"USB", 0x0101},       {"CW", 0x0301},        {"CW narrow", 0x0302}, {"FM", 0x0501},
+    {"FM narrow", 0x0502}, {"WFM", 0x0601},       {nullptr, 0},
 };
 
 const ModeEntry ModesIC7200[] = {
-    {"AM", 2}, {"LSB", 0}, {"USB", 1}, {"CW", 3}, {"RTTY", 4}, {"CW_R", 7}, {"RTTY_R", 8},
-    {nullptr, 0},
+    {"AM", 2},   {"LSB", 0},  {"USB", 1},    {"CW", 3},
+    {"RTTY", 4}, {"CW_R", 7}, {"RTTY_R", 8}, {nullptr, 0},
 };
 
 const ModeEntry ModesIcom[] = {
@@ -37,6 +37,13 @@ const ModeEntry ModesPerseus[] = {
 
 const ModeEntry ModesCat[] = {
     {"LSB", 0}, {"USB", 1}, {"CW", 2}, {"AM", 4}, {"FM", 8}, {nullptr, 0},
+};
+
+const ModeEntry ModesNetwork[] = {
+    {"AM", 0},     {"AMS", 1},      {"SAM", 2},      {"LSB", 3},     {"USB", 4},
+    {"CW", 5},     {"CWR", 6},      {"RTTY", 7},     {"RTTYR", 8},   {"FM", 9},
+    {"FMN", 10},   {"WFM", 11},     {"DSB", 12},     {"PKTLSB", 13}, {"PKTUSB", 14},
+    {"PKTFM", 15}, {"ECSSUSB", 16}, {"ECSSLSB", 17}, {"FAX", 18},    {nullptr, 0},
 };
 
 // Table order is what the Settings dialog shows, so it is not sorted by id.
@@ -110,6 +117,7 @@ const ReceiverModel kReceiverModels[kModelCount + 1] = {
     {"FT-847", 61, 0x01, ModesCat, kProtocolCat, 1},
     {"FT-857", 62, 0x01, ModesCat, kProtocolCat, 1},
     {"FT-897", 63, 0x01, ModesCat, kProtocolCat, 1},
+    {"rigctl", kModelIdNetwork, 0x01, ModesNetwork, kProtocolNetwork, 2},
     {"None", 1, 0x01, nullptr, kProtocolNone, 2},
     {nullptr, 0, 0, nullptr, 0, 0},
 };
@@ -170,5 +178,7 @@ bool IsCI_VModel(int index) {
 bool IsPerseusModel(int index) { return ModelAt(index).id == kModelIdPerseus; }
 
 bool IsNoneModel(int index) { return ModelAt(index).id == kModelIdNone; }
+
+bool IsNetworkModel(int index) { return ModelAt(index).protocol == kProtocolNetwork; }
 
 bool HasFilterByte(int modelId) { return modelId == kModelIdR75 || modelId == kModelIdR8500; }

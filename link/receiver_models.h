@@ -10,7 +10,13 @@ struct ModeEntry {
   int32_t code;
 };
 
-enum ProtocolKind : uint8_t { kProtocolCiv = 0, kProtocolCat = 1, kProtocolNone = 2 };
+// Network sits after None in value so that the stored meaning of 0, 1 and 2 stays.
+enum ProtocolKind : uint8_t {
+  kProtocolCiv = 0,
+  kProtocolCat = 1,
+  kProtocolNone = 2,
+  kProtocolNetwork = 3,
+};
 
 struct ReceiverModel {
   const char* name;  // nullptr closes the table
@@ -21,11 +27,12 @@ struct ReceiverModel {
   uint8_t catCommandSet;   // 1: opcodes 0x01/0x07/0x03, else 0x0A/0x0C/0xFA
 };
 
-constexpr int kModelCount = 70;
+constexpr int kModelCount = 71;
 constexpr int kModelIdNone = 1;
 constexpr int kModelIdR75 = 2;
 constexpr int kModelIdR8500 = 3;
 constexpr int kModelIdPerseus = 4;
+constexpr int kModelIdNetwork = 100;
 constexpr const char* kUnknownModeName = "?";
 
 extern const ModeEntry ModesR75[];
@@ -34,6 +41,8 @@ extern const ModeEntry ModesIC7200[];
 extern const ModeEntry ModesIcom[];
 extern const ModeEntry ModesPerseus[];
 extern const ModeEntry ModesCat[];
+// The network protocol's own mode names; the codes only number them.
+extern const ModeEntry ModesNetwork[];
 
 // kModelCount rows plus the closing all-zero row.
 extern const ReceiverModel kReceiverModels[kModelCount + 1];
@@ -59,6 +68,7 @@ bool IsCatModel(int index);
 bool IsCI_VModel(int index);
 bool IsPerseusModel(int index);
 bool IsNoneModel(int index);
+bool IsNetworkModel(int index);
 
 // The two radios whose mode command and mode reply carry a filter byte after the mode byte.
 bool HasFilterByte(int modelId);

@@ -38,7 +38,7 @@ class ReplyWaitFilter : public QObject {
   QPointer<QObject> linkEvents_;
   std::vector<QPointer<QObject>> timerOwners_;
   IdleQueue& heldInput_;
-  std::vector<std::pair<QEvent::Type, quint32>> heldEvents_;
+  std::vector<std::pair<QEvent::Type, quint64>> heldEvents_;
   std::vector<std::pair<QPointer<QObject>, int>> heldTicks_;
   bool escapePressed_ = false;
 };

@@ -41,11 +41,11 @@ uint32_t LineErrorsBetween(const LineErrorCounts& before, const LineErrorCounts&
 // One serial line, opened raw and non-blocking. Write runs on the user-interface thread,
 // Read, WaitForInput and LastErrors on the receive thread; Open and Close only while the
 // receive thread is stopped.
-class SerialPort {
+class SerialPort : public ByteLine {
  public:
   // Without a resolver, ports map to their default devices (ComPortDevice).
   SerialPort(ErrorBox& errors, PortResolver resolver);
-  ~SerialPort();
+  ~SerialPort() override;
   SerialPort(const SerialPort&) = delete;
   SerialPort& operator=(const SerialPort&) = delete;
 
@@ -58,19 +58,19 @@ class SerialPort {
 
   // What is queued now, at most maximum bytes; never waits. -1 when the line is gone
   // (hang-up or a read error), -2 when line errors were counted since the last read.
-  int Read(uint8_t* buffer, int maximum);
+  int Read(uint8_t* buffer, int maximum) override;
   // Byte by byte; stops at the first byte the line does not take within kWriteGiveUpMs,
   // or at once when the line hangs up. Returns the count written, -1 when not open.
-  int Write(const uint8_t* bytes, int count);
+  int Write(const uint8_t* bytes, int count) override;
   // Whether the last Write stopped because the other side is gone rather than slow.
-  bool lineGone() const { return lineGone_; }
-  uint32_t LastErrors() const { return lineErrors_; }
+  bool lineGone() const override { return lineGone_; }
+  uint32_t LastErrors() const override { return lineErrors_; }
 
   // Sleeps until input is queued, Wake() is called or timeoutMs pass (-1: no limit).
   // 1 input, 0 woken or timed out, -1 hang-up or error on the line (or not open).
   // A Wake() that comes before the wait ends the next wait at once, so none is lost.
-  int WaitForInput(int timeoutMs);
-  void Wake();
+  int WaitForInput(int timeoutMs) override;
+  void Wake() override;
 
   bool isOpen() const { return open_; }
   // The device of the last open, successful or not.

@@ -30,6 +30,19 @@ constexpr const char* kCreateThreadFailed = "CreateThread failed.";
 
 constexpr const char* kConnectionCiv = " %1  %2  COM%3  %4";  // name, address (2 hex), port, baud
 constexpr const char* kConnectionCat = " %1  COM%2  %3";      // name, port, baud
+constexpr const char* kConnectionNet = " %1  %2";             // name, host:port
+
+// The network radio; %1 is the host as the user typed it.
+constexpr const char* kNetBadHost =
+    "\"%1\" is not a host. In Settings, enter a name or address with an optional port, "
+    "such as localhost:4532 or [::1]:4532.";
+constexpr const char* kNetUnknownHost = "Cannot connect to %1: unknown host (%2).";
+constexpr const char* kNetCannotConnect = "Cannot connect to %1: %2.";
+constexpr const char* kNetConnectTimeout = "Cannot connect to %1: no answer within %2 seconds.";
+constexpr const char* kNetNoAnswer = "No radio answers at %1.";
+constexpr const char* kNetClosed = "The connection to %1 was closed.";
+constexpr const char* kNetServerError = "%1 refused the command: RPRT %2 (%3).";
+constexpr const char* kNetMalformed = "%1 sent an answer that is not understood: \"%2\".";
 
 constexpr const char* kIndicatorOk = "OK";
 constexpr const char* kIndicatorReceiverError = "RECEIVER ERROR";

@@ -217,7 +217,7 @@ bool CEditFreq::event(QEvent* event) {
   return QDialog::event(event);
 }
 
-void CEditFreq::ShowFrequency(uint32_t hz) {
+void CEditFreq::ShowFrequency(uint64_t hz) {
   // The CAT poll reports every 750 ms; it must not take the box from under the user's typing.
   if (frequency_->hasFocus() && IsCat()) return;
   frequency_->setText(hz == 0 ? QString(kNoFrequencyText) : FrequencyText(hz / 1000.0));

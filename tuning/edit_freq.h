@@ -69,7 +69,7 @@ class CEditFreq : public QDialog {
   void OnWheel(QWheelEvent* event);
   void OnWrite();
   void OnOk();
-  void ShowFrequency(uint32_t hz);
+  void ShowFrequency(uint64_t hz);
   void ShowMode(int code);
   void SetText(double khz);
   bool IsCat() const;

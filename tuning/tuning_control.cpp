@@ -49,14 +49,19 @@ void TuningControl::TuneCurrentRow(bool force) {
   double khz = LeadingNumber(grid_.TextMatrix(r, kColFrequency));
   if (offsetColumn != kColFrequency) khz += LeadingNumber(grid_.TextMatrix(r, offsetColumn));
   const double hz = WholeHertz(khz);
-  // Sent wrapped to 32 bits, such a row would tune some other station without a word.
-  if (hz < 0 || hz > std::numeric_limits<uint32_t>::max()) {
+  // Sent wrapped to the command's width, such a row would tune some other station without
+  // a word.
+  if (hz < 0 || hz > static_cast<double>(link_.MaxFrequency())) {
     if (link_.linkConnected) link_.SetStatusText(QString(), QString(texts::kWriteFreqOutOfRange));
     return;
   }
   if (link_.WriteFrequency(static_cast<uint64_t>(hz)) <= 0) return;
-  const ModeEntry* modes = ModelAt(link_.settings().modelIndex).modes;
-  link_.WriteMode(ModeCodeByName(modes, grid_.TextMatrix(r, kColMode).toStdString()).code);
+  const int model = link_.settings().modelIndex;
+  const ModeLookup mode =
+      ModeCodeByName(ModelAt(model).modes, grid_.TextMatrix(r, kColMode).toStdString());
+  // A network radio is told its mode by name: an empty or foreign cell would otherwise reach
+  // it as the first name of the table.
+  if (mode.found || !IsNetworkModel(model)) link_.WriteMode(mode.code);
   host_.RefreshFrequencyDialog();
 }
 
@@ -300,7 +305,7 @@ bool TuningControl::RowValue(int row, double* khz) const {
   return true;
 }
 
-void TuningControl::MatchFrequency(uint32_t hz) {
+void TuningControl::MatchFrequency(uint64_t hz) {
   const double target = hz / 1000.0;
   double value = 0;
   if (RowValue(grid_.Row(), &value) && value == target) return;

@@ -62,7 +62,7 @@ class TuningControl : public QObject {
   void OnTimer(int id);
   bool isTimerRunning(int id) const;
   // After a frequency reply: follow the radio through the list while Auto Mode is on.
-  void MatchFrequency(uint32_t hz);
+  void MatchFrequency(uint64_t hz);
   // Disconnecting ends Auto, Scan and Schedule Mode through their toggles.
   void TurnOffTimedModes();
 

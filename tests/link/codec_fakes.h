@@ -23,19 +23,19 @@ class RecordingSink : public ReplySink {
   enum Kind { kFrequency, kMode, kError };
   struct Event {
     Kind kind;
-    uint32_t value;
+    uint64_t value;
     bool operator==(const Event&) const = default;
     friend void PrintTo(const Event& e, std::ostream* os) {
       static const char* const kNames[] = {"Frequency", "Mode", "ReceiverError"};
       *os << kNames[e.kind] << "(" << e.value << ")";
     }
   };
-  void OnFrequencyFound(uint32_t hz) override { events.push_back({kFrequency, hz}); }
+  void OnFrequencyFound(uint64_t hz) override { events.push_back({kFrequency, hz}); }
   void OnModeFound(uint16_t code) override { events.push_back({kMode, code}); }
   void OnReceiverError() override { events.push_back({kError, 0}); }
   std::vector<Event> events;
 };
 
-inline RecordingSink::Event Frequency(uint32_t hz) { return {RecordingSink::kFrequency, hz}; }
+inline RecordingSink::Event Frequency(uint64_t hz) { return {RecordingSink::kFrequency, hz}; }
 inline RecordingSink::Event Mode(uint32_t code) { return {RecordingSink::kMode, code}; }
 inline RecordingSink::Event ReceiverError() { return {RecordingSink::kError, 0}; }

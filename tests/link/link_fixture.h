@@ -70,7 +70,7 @@ class RecordingHost : public LinkHost {
   }
   void SetWaitCursor(bool on) override { waitCursor = on; }
   QObject* FrequencyDialog() override { return dialog; }
-  void MatchFrequency(uint32_t hz) override { order.push_back("match " + std::to_string(hz)); }
+  void MatchFrequency(uint64_t hz) override { order.push_back("match " + std::to_string(hz)); }
   void ShowLinkIndicator(int code) override { indicators.push_back(code); }
   void TurnOffTimedModes() override { ++modesTurnedOff; }
   void OnConnectionChanged() override { ++connectionChanges; }

@@ -112,6 +112,7 @@ TEST(ModelTable, EveryRowHoldsItsNameIdAddressModesProtocolAndFilterByte) {
       {"FT-847", 61, 0x01, ModesCat, kProtocolCat, 1, false},
       {"FT-857", 62, 0x01, ModesCat, kProtocolCat, 1, false},
       {"FT-897", 63, 0x01, ModesCat, kProtocolCat, 1, false},
+      {"rigctl", 100, 0x01, ModesNetwork, kProtocolNetwork, 2, false},
       {"None", 1, 0x01, nullptr, kProtocolNone, 2, false},
   };
   ASSERT_EQ(std::size(rows), static_cast<size_t>(kModelCount));
@@ -176,6 +177,27 @@ TEST(ModeTables, EveryEntryInItsOrder) {
         {"DRM", 7},
         {"USER", 8}}},
       {"ModesCat", ModesCat, {{"LSB", 0}, {"USB", 1}, {"CW", 2}, {"AM", 4}, {"FM", 8}}},
+      {"ModesNetwork",
+       ModesNetwork,
+       {{"AM", 0},
+        {"AMS", 1},
+        {"SAM", 2},
+        {"LSB", 3},
+        {"USB", 4},
+        {"CW", 5},
+        {"CWR", 6},
+        {"RTTY", 7},
+        {"RTTYR", 8},
+        {"FM", 9},
+        {"FMN", 10},
+        {"WFM", 11},
+        {"DSB", 12},
+        {"PKTLSB", 13},
+        {"PKTUSB", 14},
+        {"PKTFM", 15},
+        {"ECSSUSB", 16},
+        {"ECSSLSB", 17},
+        {"FAX", 18}}},
   };
   for (const Table& t : tables) {
     EXPECT_EQ(Entries(t.table), t.entries) << t.name;

@@ -14,6 +14,7 @@ const ModeEntry* ExpectedModes(const ReceiverModel& m) {
   if (name == "IC-7200") return ModesIC7200;
   if (name == "Perseus") return ModesPerseus;
   if (name == "None") return nullptr;
+  if (name == "rigctl") return ModesNetwork;
   if (m.protocol == kProtocolCat) return ModesCat;
   return ModesIcom;
 }
@@ -37,6 +38,7 @@ TEST(ReceiverModels, TableHoldsEveryModelOnceAndIsClosed) {
   for (int id = 1; id <= 76; ++id) {
     if (id != 28 && (id < 64 || id > 68)) expected.insert(id);
   }
+  expected.insert(100);  // the network radio
   EXPECT_EQ(ids, expected);
 
   const ReceiverModel& end = kReceiverModels[kModelCount];
@@ -59,7 +61,8 @@ TEST(ReceiverModels, LookupsFallBackToTheFirstRow) {
                  {0, 0},
                  {40, 0},
                  {76, 51},
-                 {1, 69},
+                 {1, 70},
+                 {100, 69},
                  {2, 57},
                  {4, 64},
                  {63, 68}}) {
@@ -67,7 +70,8 @@ TEST(ReceiverModels, LookupsFallBackToTheFirstRow) {
   }
   EXPECT_STREQ(kReceiverModels[ModelIndexById(76)].name, "IC-9100");
   EXPECT_EQ(ModelIndexByName("IC-R8500"), 60);
-  EXPECT_EQ(ModelIndexByName("None"), 69);
+  EXPECT_EQ(ModelIndexByName("None"), 70);
+  EXPECT_EQ(ModelIndexByName("rigctl"), 69);
   EXPECT_EQ(ModelIndexByName("ic-r8500"), 0);
   EXPECT_EQ(ModelIndexByName(""), 0);
 }
@@ -119,20 +123,24 @@ TEST(ReceiverModels, AddressesDoNotIdentifyAModel) {
 TEST(ReceiverModels, Predicates) {
   struct Case {
     const char* name;
-    bool cat, civ, perseus, none;
+    bool cat, civ, perseus, none, network;
   };
-  for (Case c : {Case{"IC-R75", false, true, false, false},
-                 {"Perseus", false, true, true, false},
-                 {"FT-857", true, false, false, false},
-                 {"None", false, false, false, true}}) {
+  for (Case c : {Case{"IC-R75", false, true, false, false, false},
+                 {"Perseus", false, true, true, false, false},
+                 {"FT-857", true, false, false, false, false},
+                 {"rigctl", false, false, false, false, true},
+                 {"None", false, false, false, true, false}}) {
     int i = ModelIndexByName(c.name);
     EXPECT_EQ(IsCatModel(i), c.cat) << c.name;
     EXPECT_EQ(IsCI_VModel(i), c.civ) << c.name;
     EXPECT_EQ(IsPerseusModel(i), c.perseus) << c.name;
     EXPECT_EQ(IsNoneModel(i), c.none) << c.name;
+    EXPECT_EQ(IsNetworkModel(i), c.network) << c.name;
   }
   // A damaged index reads the closing row: no protocol at all.
   for (int i : {-1, kModelCount, 1000}) {
-    EXPECT_FALSE(IsCatModel(i) || IsCI_VModel(i) || IsPerseusModel(i) || IsNoneModel(i)) << i;
+    EXPECT_FALSE(IsCatModel(i) || IsCI_VModel(i) || IsPerseusModel(i) || IsNoneModel(i) ||
+                 IsNetworkModel(i))
+        << i;
   }
 }

@@ -72,7 +72,7 @@ class FakeView : public ListHost, public GridOwner, public LinkHost, public Tuni
   void ShowMessageDialog(const QString& text) override { messages << text; }
   void SetWaitCursor(bool) override {}
   QObject* FrequencyDialog() override { return frequencyDialog; }
-  void MatchFrequency(uint32_t hz) override {
+  void MatchFrequency(uint64_t hz) override {
     matched.push_back(hz);
     tuning->MatchFrequency(hz);
   }
@@ -94,7 +94,7 @@ class FakeView : public ListHost, public GridOwner, public LinkHost, public Tuni
   ListControl* list = nullptr;
   QStringList messages;
   QString linkPane, clockPane;
-  std::vector<uint32_t> matched;
+  std::vector<uint64_t> matched;
   std::vector<int> indicators;
   std::function<void()> insideStep;
   std::optional<bool> doubleClickAnswer;
