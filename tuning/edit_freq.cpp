@@ -87,7 +87,8 @@ CEditFreq::CEditFreq(LinkControl& link, LineEditor& editor, UtcClock clock,
   BuildControls();
   LoadStepIndex();
   OnConnectionChanged();
-  if (link_.linkConnected && !IsCat()) {
+  // A polled radio shows itself within a poll.
+  if (link_.linkConnected && !IsPolled()) {
     ReadReceiver();
     Pause();
     ReadReceiver();
@@ -185,6 +186,8 @@ void CEditFreq::LoadStepIndex() {
 
 bool CEditFreq::IsCat() const { return IsCatModel(modelIndex_); }
 
+bool CEditFreq::IsPolled() const { return IsCat() || IsNetworkModel(modelIndex_); }
+
 // ---- Reading the receiver -----------------------------------------------------------------
 
 void CEditFreq::ReadReceiver() {
@@ -218,8 +221,8 @@ bool CEditFreq::event(QEvent* event) {
 }
 
 void CEditFreq::ShowFrequency(uint64_t hz) {
-  // The CAT poll reports every 750 ms; it must not take the box from under the user's typing.
-  if (frequency_->hasFocus() && IsCat()) return;
+  // The poll reports every 750 ms; it must not take the box from under the user's typing.
+  if (frequency_->hasFocus() && IsPolled()) return;
   frequency_->setText(hz == 0 ? QString(kNoFrequencyText) : FrequencyText(hz / 1000.0));
 }
 

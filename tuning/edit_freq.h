@@ -45,7 +45,8 @@ class CEditFreq : public QDialog {
   CEditFreq(LinkControl& link, LineEditor& editor, UtcClock clock, std::function<int()> utcFormat,
             QWidget* parent = nullptr);
 
-  // Asks a CI-V receiver for its frequency and mode; a CAT radio reports through its poll.
+  // Asks a CI-V or network receiver for its frequency and mode; a CAT radio reports through
+  // its poll.
   void ReadReceiver();
   // After connecting or disconnecting.
   void OnConnectionChanged();
@@ -73,6 +74,8 @@ class CEditFreq : public QDialog {
   void ShowMode(int code);
   void SetText(double khz);
   bool IsCat() const;
+  // CAT and network radios report through the link's poll.
+  bool IsPolled() const;
 
   LinkControl& link_;
   LineEditor& editor_;

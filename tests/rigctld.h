@@ -1,0 +1,95 @@
+#pragma once
+
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+extern char** environ;
+
+// The radio-control daemon with its built-in test radio, on a free loopback port. Killed
+// and started again on the same port, it stands for a server that goes away and comes back.
+class Rigctld {
+ public:
+  Rigctld() : port_(FreePort()) {}
+  ~Rigctld() { Kill(); }
+  Rigctld(const Rigctld&) = delete;
+  Rigctld& operator=(const Rigctld&) = delete;
+
+  // Starts the daemon and waits until it takes connections.
+  bool Start() {
+    const std::string port = std::to_string(port_);
+    std::vector<std::string> args = {"rigctld", "-m", "1", "-T", "127.0.0.1", "-t", port};
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    if (posix_spawnp(&pid_, "rigctld", nullptr, nullptr, argv.data(), environ) != 0) {
+      pid_ = -1;
+      return false;
+    }
+    return WaitUntil([this] { return Reachable(); }, std::chrono::milliseconds(5000));
+  }
+
+  void Kill() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+  }
+
+  int port() const { return port_; }
+  std::string host() const { return "127.0.0.1:" + std::to_string(port_); }
+
+  // One command through the daemon's own client; its output without the last newline.
+  std::string Ask(const std::string& command) const {
+    const std::string line = "rigctl -m 2 -r " + host() + " " + command + " 2>&1";
+    std::string output;
+    if (FILE* pipe = ::popen(line.c_str(), "r")) {
+      char buffer[256];
+      size_t n;
+      while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
+      ::pclose(pipe);
+    }
+    while (!output.empty() && output.back() == '\n') output.pop_back();
+    return output;
+  }
+
+ private:
+  static int FreePort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    int port = 0;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0) {
+      port = ntohs(address.sin_port);
+    }
+    ::close(fd);
+    return port;
+  }
+
+  bool Reachable() const {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(port_));
+    const bool reached = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return reached;
+  }
+
+  int port_;
+  pid_t pid_ = -1;
+};
