@@ -1,5 +1,5 @@
-// quilvar-radio-sim: a simulated radio on a pseudo-terminal, tuned and faulted from a
-// console on standard input.
+// quilvar-radio-sim: a simulated radio on a pseudo-terminal, or the network radio on a TCP
+// port of the loopback address, tuned and faulted from a console on standard input.
 
 #include <poll.h>
 #include <sys/signalfd.h>
@@ -14,6 +14,8 @@
 #include <string>
 
 #include "civ_codec.h"
+#include "console_words.h"
+#include "net_radio.h"
 #include "pty_radio.h"
 #include "receiver_models.h"
 
@@ -25,17 +27,32 @@ constexpr int kUsageExit = 2;
 constexpr const char* kUsage =
     "usage: quilvar-radio-sim --model NAME [--address HEX] [--freq HZ] [--mode NAME]\n"
     "                         [--no-echo] [--link PATH]\n"
+    "       quilvar-radio-sim --net PORT [--model rigctl] [--freq HZ] [--mode NAME]\n"
     "  --model NAME   a radio of the model table, e.g. IC-R75 or FT-817\n"
+    "  --net PORT     the network radio (rigctl) on 127.0.0.1:PORT; 0 picks a free port\n"
     "  --address HEX  CI-V address, 01 to EF except E0 (default: the model's)\n"
-    "  --freq HZ      starting frequency in hertz (default 7000000)\n"
-    "  --mode NAME    starting mode from the model's mode table (default: its first)\n"
+    "  --freq HZ      starting frequency in hertz (default 7000000; with --net up to\n"
+    "                 999999999999)\n"
+    "  --mode NAME    starting mode from the model's mode table (default: its first;\n"
+    "                 USB with --net)\n"
     "  --no-echo      no CI-V bus echo of the controller's bytes\n"
     "  --link PATH    a symbolic link to the pseudo-terminal, removed at exit\n"
     "Console (standard input): freq HZ, mode NAME, ng on|off, silent on|off,\n"
-    "split on|off, noise N, quit. Noise bytes are random and may cost the next frame.\n";
+    "split on|off, noise N, quit. Noise bytes are random and may cost the next frame.\n"
+    "With --net also: mode NAME PASSBAND; answer TEXT, the next answer replaced by TEXT\n"
+    "(escapes \\n \\r \\\\ \\xHH; \\x20 for a space at either end); close, the\n"
+    "client's connection dropped.\n";
+
+// The options as given, before they are read for one kind of radio.
+struct Given {
+  std::optional<std::string> model, address, freq, mode, link, net;
+  bool noEcho = false;
+};
 
 struct Arguments {
+  std::optional<uint16_t> net;  // the network radio on this port instead of a line
   SimRadioOptions radio;
+  SimRigctlOptions rigctl;
   std::string link;
 };
 
@@ -67,66 +84,108 @@ std::optional<int> ParseAddress(std::string text) {
   return value;
 }
 
-std::optional<uint64_t> ParseHz(const std::string& text) {
+std::optional<uint64_t> ParseDecimal(const std::string& text) {
   uint64_t value = 0;
-  if (text.empty() || text.size() > 19) return std::nullopt;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  if (!ParseUnsigned(text, &value)) return std::nullopt;
   return value;
 }
 
-// Returns 0 with the arguments filled in, or the exit code after a message.
-int Parse(int argc, char** argv, Arguments* args) {
-  std::optional<std::string> model, address, freq, mode, link;
+std::optional<uint16_t> ParsePort(const std::string& text) {
+  std::optional<uint64_t> value = ParseDecimal(text);
+  if (!value || *value > 65535) return std::nullopt;
+  return static_cast<uint16_t>(*value);
+}
+
+// Returns 0 with the options collected, or the exit code after a message.
+int Collect(int argc, char** argv, Given* given) {
   for (int i = 1; i < argc; ++i) {
     std::string option = argv[i];
     if (option == "--no-echo") {
-      args->radio.echo = false;
+      given->noEcho = true;
       continue;
     }
     std::optional<std::string>* value = nullptr;
-    if (option == "--model") value = &model;
-    if (option == "--address") value = &address;
-    if (option == "--freq") value = &freq;
-    if (option == "--mode") value = &mode;
-    if (option == "--link") value = &link;
+    if (option == "--model") value = &given->model;
+    if (option == "--address") value = &given->address;
+    if (option == "--freq") value = &given->freq;
+    if (option == "--mode") value = &given->mode;
+    if (option == "--link") value = &given->link;
+    if (option == "--net") value = &given->net;
     if (value == nullptr) return Usage("unknown option \"" + option + "\"");
     if (i + 1 >= argc || argv[i + 1][0] == '\0') return Usage(option + " needs a value");
     *value = argv[++i];
   }
-  args->link = link.value_or("");
-  if (!model) return Usage("--model is required");
+  return 0;
+}
 
-  int index = ModelIndexByName(*model);
-  if (kReceiverModels[index].name != *model || IsNoneModel(index)) {
-    return Usage("unknown model \"" + *model + "\"; models: " + ModelNames());
+int ParseNetwork(const Given& given, Arguments* args) {
+  args->net = ParsePort(*given.net);
+  if (!args->net) return Usage("bad port \"" + *given.net + "\": 0 to 65535");
+  if (given.model) {
+    int index = ModelIndexByName(*given.model);
+    if (ModelAt(index).name != *given.model || !IsNetworkModel(index)) {
+      return Usage("--net serves the rigctl model only, not \"" + *given.model + "\"");
+    }
+  }
+  if (given.address) return Usage("--address is for CI-V radios, not with --net");
+  if (given.link) return Usage("--link is for a pseudo-terminal, not with --net");
+  if (given.noEcho) return Usage("--no-echo is for CI-V radios, not with --net");
+  if (given.freq) {
+    std::optional<uint64_t> hz = ParseDecimal(*given.freq);
+    if (!hz || !SimRigctl::FrequencyFits(*hz)) {
+      return Usage("bad frequency \"" + *given.freq + "\" for rigctl");
+    }
+    args->rigctl.frequency = *hz;
+  }
+  if (given.mode) {
+    ModeLookup lookup = ModeCodeByName(ModesNetwork, *given.mode);
+    if (!lookup.found) return Usage("no mode \"" + *given.mode + "\" on rigctl");
+    args->rigctl.modeCode = lookup.code;
+  }
+  return 0;
+}
+
+// Returns 0 with the arguments filled in, or the exit code after a message.
+int Parse(int argc, char** argv, Arguments* args) {
+  Given given;
+  if (int code = Collect(argc, argv, &given); code != 0) return code;
+  if (given.net) return ParseNetwork(given, args);
+  args->link = given.link.value_or("");
+  args->radio.echo = !given.noEcho;
+  if (!given.model) return Usage("--model is required");
+
+  int index = ModelIndexByName(*given.model);
+  if (kReceiverModels[index].name != *given.model || IsNoneModel(index)) {
+    return Usage("unknown model \"" + *given.model + "\"; models: " + ModelNames());
   }
   const ReceiverModel& row = kReceiverModels[index];
+  if (IsNetworkModel(index)) return Usage(std::string(row.name) + " is served with --net PORT");
   args->radio.modelIndex = index;
 
-  if (address) {
+  if (given.address) {
     if (IsCatModel(index)) return Usage(std::string(row.name) + " is a CAT radio: no address");
-    std::optional<int> value = ParseAddress(*address);
-    if (!value) return Usage("bad address \"" + *address + "\"");
+    std::optional<int> value = ParseAddress(*given.address);
+    if (!value) return Usage("bad address \"" + *given.address + "\"");
     args->radio.address = *value;
   }
-  if (freq) {
-    std::optional<uint64_t> hz = ParseHz(*freq);
+  if (given.freq) {
+    std::optional<uint64_t> hz = ParseDecimal(*given.freq);
     if (!hz || !SimRadio::FrequencyFits(index, *hz)) {
-      return Usage("bad frequency \"" + *freq + "\" for " + row.name);
+      return Usage("bad frequency \"" + *given.freq + "\" for " + row.name);
     }
     args->radio.frequency = static_cast<uint32_t>(*hz);
   }
-  if (mode) {
-    ModeLookup lookup = ModeCodeByName(row.modes, *mode);
-    if (!lookup.found) return Usage("no mode \"" + *mode + "\" on " + row.name);
+  if (given.mode) {
+    ModeLookup lookup = ModeCodeByName(row.modes, *given.mode);
+    if (!lookup.found) return Usage("no mode \"" + *given.mode + "\" on " + row.name);
     args->radio.modeCode = lookup.code;
   }
   return 0;
 }
 
 // A console line; returns false for "quit".
-bool Console(PtyRadio& radio, const std::string& rawLine) {
+template <class Radio>
+bool Console(Radio& radio, const std::string& rawLine) {
   std::string line = rawLine;
   while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back()))) line.pop_back();
   size_t start = line.find_first_not_of(" \t");
@@ -139,7 +198,8 @@ bool Console(PtyRadio& radio, const std::string& rawLine) {
 }
 
 // Serves until "quit", the end of standard input, or a signal (returned, 0 for none).
-int ServeConsole(PtyRadio& radio, int signals) {
+template <class Radio>
+int ServeConsole(Radio& radio, int signals) {
   std::string buffer;
   pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {signals, POLLIN, 0}};
   for (;;) {
@@ -170,14 +230,47 @@ int ServeConsole(PtyRadio& radio, int signals) {
   }
 }
 
+// Each returns what ServeConsole does, or -1 when the radio could not start.
+int ServeLine(const Arguments& args, int signals) {
+  PtyRadio radio(args.radio);
+  if (!radio.Start(args.link)) {
+    std::cerr << kProgram << ": " << radio.error() << std::endl;
+    return -1;
+  }
+  const ReceiverModel& row = kReceiverModels[args.radio.modelIndex];
+  char address[8];
+  std::snprintf(
+      address, sizeof(address), "0x%02X",
+      args.radio.address < 0 ? row.defaultAddress : static_cast<unsigned>(args.radio.address));
+  std::cout << kProgram << ": " << row.name << " at "
+            << (IsCatModel(args.radio.modelIndex) ? "CAT" : address) << " on " << radio.slavePath()
+            << std::endl;
+  int signal = ServeConsole(radio, signals);
+  radio.Stop();
+  return signal;
+}
+
+int ServeNetwork(const Arguments& args, int signals) {
+  NetRadio radio(args.rigctl);
+  if (!radio.Start(*args.net)) {
+    std::cerr << kProgram << ": " << radio.error() << std::endl;
+    return -1;
+  }
+  std::cout << kProgram << ": " << ModelAt(ModelIndexById(kModelIdNetwork)).name
+            << " on 127.0.0.1:" << radio.port() << std::endl;
+  int signal = ServeConsole(radio, signals);
+  radio.Stop();
+  return signal;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   Arguments args;
   if (int code = Parse(argc, argv, &args); code != 0) return code;
 
-  // Signals are taken as events, so the link is removed on the way out; blocked before the
-  // serving thread starts, so it inherits the mask.
+  // Signals are taken as events, so the link is removed and clients see their connection
+  // closed on the way out; blocked before the serving thread starts, so it inherits the mask.
   sigset_t mask;
   sigemptyset(&mask);
   for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&mask, s);
@@ -189,22 +282,8 @@ int main(int argc, char** argv) {
   }
   std::signal(SIGPIPE, SIG_IGN);
 
-  PtyRadio radio(args.radio);
-  if (!radio.Start(args.link)) {
-    std::cerr << kProgram << ": " << radio.error() << std::endl;
-    return 1;
-  }
-  const ReceiverModel& row = kReceiverModels[args.radio.modelIndex];
-  char address[8];
-  std::snprintf(
-      address, sizeof(address), "0x%02X",
-      args.radio.address < 0 ? row.defaultAddress : static_cast<unsigned>(args.radio.address));
-  std::cout << kProgram << ": " << row.name << " at "
-            << (IsCatModel(args.radio.modelIndex) ? "CAT" : address) << " on " << radio.slavePath()
-            << std::endl;
-
-  int signal = ServeConsole(radio, signals);
-  radio.Stop();
+  int signal = args.net ? ServeNetwork(args, signals) : ServeLine(args, signals);
+  if (signal < 0) return 1;
   if (signal != 0) {
     // Die of the signal, as the shell that sent it expects.
     std::signal(signal, SIG_DFL);

@@ -1,39 +1,12 @@
 #include "sim_radio.h"
 
-#include <charconv>
-
 #include "civ_codec.h"
+#include "console_words.h"
 
 namespace {
 
 constexpr uint64_t kMaxCivHz = 4294967295u;  // the link carries hertz in 32 bits
 constexpr uint64_t kMaxCatHz = 999999999u;   // 8 digits of tens of hertz
-constexpr int kMaxNoiseBytes = 4096;
-
-std::string Trim(const std::string& s) {
-  size_t begin = s.find_first_not_of(" \t\r\n");
-  if (begin == std::string::npos) return {};
-  size_t end = s.find_last_not_of(" \t\r\n");
-  return s.substr(begin, end - begin + 1);
-}
-
-bool ParseUnsigned(const std::string& text, uint64_t* value) {
-  if (text.empty() || text.size() > 19) return false;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), *value);
-  return ec == std::errc() && end == text.data() + text.size();
-}
-
-bool ParseOnOff(const std::string& text, bool* on) {
-  if (text == "on") {
-    *on = true;
-    return true;
-  }
-  if (text == "off") {
-    *on = false;
-    return true;
-  }
-  return false;
-}
 
 }  // namespace
 
@@ -114,10 +87,8 @@ std::vector<uint8_t> SimRadio::SetModeByHand(int code) {
 }
 
 bool SimRadio::Console(const std::string& line, std::vector<LineOutput>* out, std::string* reason) {
-  std::string text = Trim(line);
-  size_t space = text.find_first_of(" \t");
-  std::string word = text.substr(0, space);
-  std::string arg = space == std::string::npos ? std::string() : Trim(text.substr(space));
+  std::string word, arg;
+  SplitWord(line, &word, &arg);
   auto fail = [&](const std::string& why) {
     if (reason != nullptr) *reason = why;
     return false;
@@ -150,7 +121,7 @@ bool SimRadio::Console(const std::string& line, std::vector<LineOutput>* out, st
     for (uint64_t i = 0; i < number; ++i) noise.bytes.push_back(static_cast<uint8_t>(byte(noise_)));
     out->push_back(std::move(noise));
   } else {
-    return fail("unknown command \"" + text + "\"");
+    return fail("unknown command \"" + TrimSpace(line) + "\"");
   }
   return true;
 }
