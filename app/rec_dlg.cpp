@@ -13,9 +13,12 @@
 #include <utility>
 
 #include "com_ports.h"
+#include "message_box.h"
+#include "net_address.h"
 #include "port_settings.h"
 #include "receiver_models.h"
 #include "serial_devices.h"
+#include "texts.h"
 
 namespace {
 
@@ -28,11 +31,23 @@ bool IsRadioAddress(int address) {
   return address >= 1 && address <= kLastAddress && address != kControllerAddress;
 }
 
-const char* const kProtocolNames[] = {"CI-V", "CAT", "None"};
+struct ProtocolEntry {
+  const char* name;
+  ProtocolKind kind;
+};
+// The list keeps None last although Network has the higher value, so each entry carries its
+// kind rather than standing at that position.
+constexpr ProtocolEntry kProtocols[] = {{"CI-V", kProtocolCiv},
+                                        {"CAT", kProtocolCat},
+                                        {"Network", kProtocolNetwork},
+                                        {"None", kProtocolNone}};
 const char* const kCivSpeeds[] = {"300", "1200", "4800", "9600", "19200"};
 const char* const kCatSpeeds[] = {"4800", "9600", "38400"};
 const char* const kUtcFormats[] = {"HHMM", "HHMM dd-mm-yy", "HHMM mm-dd-yy", "none"};
 constexpr const char* kFallbackSpeed = "9600";
+constexpr const char* kBadHost =
+    "Host: enter a name or address with an optional port, such as localhost:4532, "
+    "192.168.1.20:4532 or [::1]:4532.";
 
 // A drop-down list that fills itself again each time it opens, so it shows what is there
 // at that moment.
@@ -94,6 +109,9 @@ void CRecDlg::BuildControls() {
                     "comPort");
   device_ = NamedCombo(new RefillingComboBox([this] { FillDeviceList(); }, this), "device");
   speed_ = NamedCombo(new QComboBox(this), "speed");
+  netHost_ = new QLineEdit(this);
+  netHost_->setObjectName(QStringLiteral("netHost"));
+  netHost_->setPlaceholderText(QString::fromLatin1(kDefaultNetHost));
   utc_ = NamedCombo(new QComboBox(this), "utcFormat");
   scan_ = new QLineEdit(this);
   scan_->setObjectName(QStringLiteral("scanInterval"));
@@ -101,7 +119,9 @@ void CRecDlg::BuildControls() {
   offset_->setObjectName(QStringLiteral("offsetColumn"));
   offset_->setEnabled(false);
 
-  for (const char* name : kProtocolNames) protocol_->addItem(QString::fromLatin1(name));
+  for (const ProtocolEntry& entry : kProtocols) {
+    protocol_->addItem(QString::fromLatin1(entry.name), static_cast<int>(entry.kind));
+  }
   for (int address = 1; address <= kLastAddress; ++address) {
     if (IsRadioAddress(address)) address_->addItem(QString::asprintf("%02X", address), address);
   }
@@ -126,6 +146,7 @@ void CRecDlg::BuildControls() {
   form->addRow(QStringLiteral("COM Port"), com_);
   form->addRow(QStringLiteral("Device"), device_);
   form->addRow(QStringLiteral("Speed"), speed_);
+  form->addRow(QStringLiteral("Host"), netHost_);
   form->addRow(Separator(this));
   form->addRow(QStringLiteral("Scan interval (sec)"), scan_);
   form->addRow(QStringLiteral("UTC format  [Add key]"), utc_);
@@ -149,19 +170,20 @@ void CRecDlg::BuildControls() {
 void CRecDlg::Initialise() {
   const QSignalBlocker blockProtocol(protocol_);
   const QSignalBlocker blockCom(com_);
-  protocol_->setCurrentIndex(ModelAt(settings_.link.modelIndex).protocol);
+  protocol_->setCurrentIndex(protocol_->findData(ModelAt(settings_.link.modelIndex).protocol));
   const int address = settings_.link.address;
   address_->setCurrentIndex(IsRadioAddress(address) ? address_->findData(address) : -1);
   FillComList();
   com_->setCurrentIndex(IsComPort(settings_.link.comPort) ? settings_.link.comPort - 1 : -1);
   FillReceivers();
   ApplyProtocol();
+  netHost_->setText(QString::fromStdString(settings_.link.netHost));
   scan_->setText(QString::number(std::max(settings_.scanSeconds, 1)));
   offset_->setText(QString::number(offsetColumn_));
   utc_->setCurrentIndex(settings_.utcFormat);
 }
 
-int CRecDlg::Protocol() const { return protocol_->currentIndex(); }
+int CRecDlg::Protocol() const { return protocol_->currentData().toInt(); }
 
 void CRecDlg::FillReceivers() {
   const QSignalBlocker block(receiver_);
@@ -178,9 +200,11 @@ void CRecDlg::FillReceivers() {
 
 void CRecDlg::ApplyProtocol() {
   const int protocol = Protocol();
+  const bool serial = protocol != kProtocolNone && protocol != kProtocolNetwork;
   address_->setEnabled(protocol == kProtocolCiv);
-  com_->setEnabled(protocol != kProtocolNone);
-  speed_->setEnabled(protocol != kProtocolNone);
+  com_->setEnabled(serial);
+  speed_->setEnabled(serial);
+  netHost_->setEnabled(protocol == kProtocolNetwork);
 
   speed_->clear();
   if (protocol == kProtocolCat) {
@@ -255,6 +279,18 @@ void CRecDlg::OnDeviceEdited(const QString& text) {
 }
 
 void CRecDlg::accept() {
+  // Under another protocol the field is disabled: what it holds is neither checked nor
+  // stored, so the host kept for the network radio stays as it was.
+  if (Protocol() == kProtocolNetwork) {
+    const QString host = netHost_->text().trimmed();
+    if (!ParseNetHost(host.toStdString())) {
+      ShowMessageBox(this, texts::kAppTitle, kBadHost, QMessageBox::Warning);
+      netHost_->setFocus();
+      netHost_->selectAll();
+      return;
+    }
+    settings_.link.netHost = host.toStdString();
+  }
   settings_.link.modelIndex = ModelIndexByName(receiver_->currentText().toStdString());
   // An empty selection keeps what was stored rather than storing an address or port 0.
   if (address_->currentIndex() >= 0) settings_.link.address = address_->currentData().toInt();

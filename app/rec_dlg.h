@@ -10,8 +10,8 @@ class QComboBox;
 class QLineEdit;
 
 // The modal "Settings" dialog: protocol, receiver, CI-V address, COM port and the device
-// behind it, line speed, scan interval, the Add key's UTC format, and the offset column
-// for reading only. OK stores what it shows; Cancel stores nothing.
+// behind it, line speed, a network radio's host, scan interval, the Add key's UTC format, and the
+// offset column for reading only. OK stores what it shows; Cancel stores nothing.
 class CRecDlg : public QDialog {
  public:
   CRecDlg(const StoredSettings& current, int offsetColumn, QWidget* parent = nullptr);
@@ -25,6 +25,7 @@ class CRecDlg : public QDialog {
  private:
   void BuildControls();
   void Initialise();
+  // The chosen entry's ProtocolKind.
   int Protocol() const;
   void FillReceivers();
   void ApplyProtocol();
@@ -49,6 +50,7 @@ class CRecDlg : public QDialog {
   QComboBox* com_ = nullptr;
   QComboBox* device_ = nullptr;
   QComboBox* speed_ = nullptr;
+  QLineEdit* netHost_ = nullptr;
   QLineEdit* scan_ = nullptr;
   QComboBox* utc_ = nullptr;
   QLineEdit* offset_ = nullptr;

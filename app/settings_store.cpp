@@ -20,6 +20,10 @@ StoredSettings LoadSettings() {
   settings.link.address = store.value(QStringLiteral("Address"), 90).toInt() & 0xFF;
   settings.link.comPort = store.value(QStringLiteral("Com"), 1).toInt();
   settings.link.baudRate = store.value(QStringLiteral("Baud"), 9600).toInt();
+  settings.link.netHost =
+      store.value(QStringLiteral("NetHost"), QString::fromLatin1(kDefaultNetHost))
+          .toString()
+          .toStdString();
   settings.scanSeconds = store.value(QStringLiteral("Scan"), 2).toInt();
   settings.utcFormat = store.value(QStringLiteral("utc"), 0).toInt();
   if (settings.utcFormat < 0 || settings.utcFormat > kLastUtcFormat) settings.utcFormat = 0;
@@ -33,6 +37,7 @@ void SaveSettings(const StoredSettings& settings) {
   store.setValue(QStringLiteral("Address"), settings.link.address);
   store.setValue(QStringLiteral("Com"), settings.link.comPort);
   store.setValue(QStringLiteral("Baud"), settings.link.baudRate);
+  store.setValue(QStringLiteral("NetHost"), QString::fromStdString(settings.link.netHost));
   store.setValue(QStringLiteral("Scan"), settings.scanSeconds);
   store.setValue(QStringLiteral("utc"), settings.utcFormat);
 }

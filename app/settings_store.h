@@ -15,8 +15,8 @@ struct StoredSettings {
 // outside 0-3 gives 0 and only the low byte of the address counts.
 StoredSettings LoadSettings();
 
-// Writes the model's id (not its index), the address, port, speed, scan interval and UTC
-// format.
+// Writes the model's id (not its index), the address, port, speed, network host, scan
+// interval and UTC format.
 void SaveSettings(const StoredSettings& settings);
 
 // Points COM<port> at a device in the "Ports" group. An empty path or the port's default

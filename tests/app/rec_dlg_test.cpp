@@ -13,12 +13,16 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "link/pty.h"
+#include "receiver_models.h"
 #include "serial_devices.h"
 #include "settings_store.h"
+#include "shown_boxes.h"
 #include "widget_app.h"
 
 void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
@@ -93,7 +97,7 @@ TEST_F(RecDlgTest, LabelsTopToBottom) {
     }
   }
   EXPECT_EQ(labels, QStringList({"Protocol", "Receiver", "Receiver Address", "COM Port", "Device",
-                                 "Speed", "Scan interval (sec)", "UTC format  [Add key]",
+                                 "Speed", "Host", "Scan interval (sec)", "UTC format  [Add key]",
                                  "Frequency offset column"}));
 }
 
@@ -192,8 +196,9 @@ TEST_F(RecDlgTest, ReceiverListSelectsTheStoredModelByPrefix) {
     const char* receiver;
   };
   // IC-703 and IC-706II are prefixes of the entries after them; IC-78 is found at the top.
-  const Case cases[] = {{40, "CI-V", "IC-78"}, {5, "CI-V", "IC-703"}, {8, "CI-V", "IC-706II"},
-                        {62, "CAT", "FT-857"}, {1, "None", "None"},   {-1, "CI-V", "IC-78"}};
+  const Case cases[] = {{40, "CI-V", "IC-78"}, {5, "CI-V", "IC-703"},      {8, "CI-V", "IC-706II"},
+                        {62, "CAT", "FT-857"}, {100, "Network", "rigctl"}, {1, "None", "None"},
+                        {-1, "CI-V", "IC-78"}};
   for (const Case& c : cases) {
     Seed("Settings/Rx", c.id);
     Open();
@@ -303,6 +308,136 @@ TEST_F(RecDlgTest, DeviceFollowsThePortAndIsStoredUnderIt) {
   Type(Combo("device")->lineEdit(), "/dev/ttyS4");
   Press("ok");
   EXPECT_FALSE(Stored("Ports/COM5").isValid());
+}
+
+TEST_F(RecDlgTest, ProtocolEntriesCarryTheirKind) {
+  Open();
+  const std::pair<const char*, int> expected[] = {
+      {"CI-V", 0}, {"CAT", 1}, {"Network", 3}, {"None", 2}};
+  QComboBox* protocol = Combo("protocol");
+  ASSERT_EQ(protocol->count(), std::size(expected));
+  for (int row = 0; row < protocol->count(); ++row) {
+    EXPECT_EQ(protocol->itemText(row), expected[row].first) << row;
+    EXPECT_EQ(protocol->itemData(row).toInt(), expected[row].second) << row;
+  }
+}
+
+TEST_F(RecDlgTest, NetworkUsesOnlyTheHostAndLeavingItRestoresTheControls) {
+  const char* const controls[] = {"address", "comPort", "device", "speed"};
+  struct Case {
+    const char* protocol;
+    bool enabled[std::size(controls)];
+  };
+  const Case cases[] = {{"CI-V", {true, true, true, true}},
+                        {"CAT", {false, true, true, true}},
+                        {"None", {false, false, false, false}}};
+  Open();
+  EXPECT_FALSE(Edit("netHost")->isEnabled());
+  for (const Case& c : cases) {
+    Choose("protocol", "Network");
+    EXPECT_EQ(Items("receiver"), QStringList({"rigctl"}));
+    EXPECT_TRUE(Edit("netHost")->isEnabled());
+    for (const char* name : controls) EXPECT_FALSE(Combo(name)->isEnabled()) << name;
+
+    Choose("protocol", c.protocol);
+    EXPECT_FALSE(Edit("netHost")->isEnabled()) << c.protocol;
+    for (size_t i = 0; i < std::size(controls); ++i) {
+      EXPECT_EQ(Combo(controls[i])->isEnabled(), c.enabled[i]) << c.protocol << " " << controls[i];
+    }
+  }
+}
+
+TEST_F(RecDlgTest, OkUnderNetworkStoresTheModelAndTheTrimmedHost) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"localhost", "localhost"},
+      {"10.0.0.2:4533", "10.0.0.2:4533"},
+      {"[::1]:4532", "[::1]:4532"},
+      {"radio.example", "radio.example"},
+      {"  radio.example:4000 ", "radio.example:4000"}};
+  for (const auto& [typed, stored] : cases) {
+    Seed("Settings/Rx", 40);
+    Open();
+    ShownBoxes shown;
+    Choose("protocol", "Network");
+    Type(Edit("netHost"), typed);
+    Press("ok");
+    EXPECT_TRUE(shown.boxes.empty()) << typed;
+    EXPECT_EQ(dlg_->result(), QDialog::Accepted) << typed;
+    EXPECT_EQ(Stored("Settings/Rx").toInt(), 100) << typed;
+    EXPECT_EQ(Stored("Settings/NetHost").toString(), stored);
+    EXPECT_EQ(dlg_->settings().link.netHost, stored);
+  }
+  // Opened again, the dialog shows the network radio and its host.
+  Open();
+  EXPECT_EQ(Shown("protocol"), "Network");
+  EXPECT_EQ(Shown("receiver"), "rigctl");
+  EXPECT_EQ(Edit("netHost")->text(), "radio.example:4000");
+}
+
+TEST_F(RecDlgTest, BadHostIsReportedAndKeepsTheDialogOpen) {
+  for (const char* typed : {"", "host:0", "host:70000", "[::1", "a b", "host:12x"}) {
+    Open();
+    ShownBoxes shown(dlg_.get());
+    Choose("protocol", "Network");
+    Type(Edit("netHost"), typed);
+    Press("ok");
+    ASSERT_EQ(shown.boxes.size(), 1u) << typed;
+    EXPECT_EQ(shown.boxes[0].icon, QMessageBox::Warning);
+    EXPECT_TRUE(shown.boxes[0].text.startsWith("Host:")) << shown.boxes[0].text.toStdString();
+    EXPECT_TRUE(shown.boxes[0].text.contains("localhost:4532"));
+    EXPECT_TRUE(shown.boxes[0].windowOpen);
+    EXPECT_TRUE(dlg_->isVisible()) << typed;
+    EXPECT_EQ(dlg_->focusWidget(), Edit("netHost")) << typed;
+    EXPECT_FALSE(Stored("Settings/Rx").isValid()) << typed;
+    EXPECT_FALSE(Stored("Settings/NetHost").isValid()) << typed;
+  }
+  // Put right, the same dialog is accepted.
+  ShownBoxes shown;
+  Type(Edit("netHost"), "[::1]");
+  Press("ok");
+  EXPECT_TRUE(shown.boxes.empty());
+  EXPECT_EQ(dlg_->result(), QDialog::Accepted);
+  EXPECT_EQ(Stored("Settings/NetHost").toString(), "[::1]");
+}
+
+TEST_F(RecDlgTest, HostLeftUnderAnotherProtocolIsNeitherCheckedNorStored) {
+  for (const char* protocol : {"CI-V", "CAT", "None"}) {
+    Seed("Settings/NetHost", "radio.example:4000");
+    Open();
+    EXPECT_EQ(Edit("netHost")->text(), "radio.example:4000");
+    ShownBoxes shown;
+    Choose("protocol", "Network");
+    Type(Edit("netHost"), "a b");
+    Choose("protocol", protocol);
+    Press("ok");
+    EXPECT_TRUE(shown.boxes.empty()) << protocol;
+    EXPECT_EQ(dlg_->result(), QDialog::Accepted) << protocol;
+    EXPECT_EQ(Stored("Settings/NetHost").toString(), "radio.example:4000") << protocol;
+  }
+}
+
+// Stores written before the network radio existed load as they did, with the default host.
+TEST_F(RecDlgTest, StoreWithoutHostLoadsAsBefore) {
+  StoredSettings loaded = LoadSettings();
+  EXPECT_EQ(loaded.link.modelIndex, 0);
+  EXPECT_EQ(loaded.link.address, 0x5A);
+  EXPECT_EQ(loaded.link.comPort, 1);
+  EXPECT_EQ(loaded.link.baudRate, 9600);
+  EXPECT_EQ(loaded.scanSeconds, 2);
+  EXPECT_EQ(loaded.utcFormat, 0);
+  EXPECT_EQ(loaded.link.netHost, "localhost:4532");
+
+  const std::pair<const char*, int> stored[] = {{"Rx", 62},      {"Address", 0x88}, {"Com", 3},
+                                                {"Baud", 38400}, {"Scan", 7},       {"utc", 2}};
+  for (const auto& [key, value] : stored) Seed(QString("Settings/") + key, value);
+  loaded = LoadSettings();
+  EXPECT_EQ(ModelAt(loaded.link.modelIndex).id, 62);
+  EXPECT_EQ(loaded.link.address, 0x88);
+  EXPECT_EQ(loaded.link.comPort, 3);
+  EXPECT_EQ(loaded.link.baudRate, 38400);
+  EXPECT_EQ(loaded.scanSeconds, 7);
+  EXPECT_EQ(loaded.utcFormat, 2);
+  EXPECT_EQ(loaded.link.netHost, "localhost:4532");
 }
 
 TEST(SerialDevices, ListsStableNamesFirstAndOnlyRealLegacyPorts) {
