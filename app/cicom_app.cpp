@@ -11,6 +11,7 @@
 #include "cicom_view.h"
 #include "main_frame.h"
 #include "message_box.h"
+#include "net_radio.h"
 #include "port_settings.h"
 #include "pty_radio.h"
 #include "receiver_models.h"
@@ -39,9 +40,31 @@ void Print(FILE* stream, const QString& text) {
   std::fflush(stream);
 }
 
+// The simulated radio of a demonstration run, and where it is.
+struct DemoRadio {
+  std::unique_ptr<PtyRadio> serial;
+  std::unique_ptr<NetRadio> network;
+  QString where;
+};
+
 // A simulated radio of the chosen model (an IC-R75 when none is chosen) behind the chosen
-// port, for this run only, so the program can be tried without hardware.
-std::unique_ptr<PtyRadio> StartDemoRadio(LinkSettings& settings) {
+// port, or a simulated network radio on a free loopback port, for this run only, so the
+// program can be tried without hardware.
+std::unique_ptr<DemoRadio> StartDemoRadio(LinkSettings& settings) {
+  auto demo = std::make_unique<DemoRadio>();
+  if (IsNetworkModel(settings.modelIndex)) {
+    SimRigctlOptions options;
+    options.frequency = 9500000;
+    demo->network = std::make_unique<NetRadio>(options);
+    if (!demo->network->Start()) {
+      std::fprintf(stderr, "quilvar: the demonstration radio did not start: %s\n",
+                   demo->network->error().c_str());
+      return nullptr;
+    }
+    settings.netHost = "127.0.0.1:" + std::to_string(demo->network->port());
+    demo->where = QString::fromStdString(settings.netHost);
+    return demo;
+  }
   if (IsNoneModel(settings.modelIndex)) {
     settings.modelIndex = ModelIndexByName("IC-R75");
     settings.address = static_cast<int>(ModelAt(settings.modelIndex).defaultAddress);
@@ -50,14 +73,15 @@ std::unique_ptr<PtyRadio> StartDemoRadio(LinkSettings& settings) {
   options.modelIndex = settings.modelIndex;
   options.address = settings.address;
   options.frequency = 9500000;
-  auto radio = std::make_unique<PtyRadio>(options);
-  if (!radio->Start()) {
+  demo->serial = std::make_unique<PtyRadio>(options);
+  if (!demo->serial->Start()) {
     std::fprintf(stderr, "quilvar: the demonstration radio did not start: %s\n",
-                 radio->error().c_str());
+                 demo->serial->error().c_str());
     return nullptr;
   }
-  MapPortForThisRun(settings.comPort, radio->slavePath());
-  return radio;
+  MapPortForThisRun(settings.comPort, demo->serial->slavePath());
+  demo->where = QString("COM%1").arg(settings.comPort);
+  return demo;
 }
 
 void InitError() { ShowMessageBox(nullptr, texts::kAppTitle, kInitError, QMessageBox::Critical); }
@@ -75,7 +99,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
   const QCommandLineOption demo(
       "demo",
       "Puts a simulated radio of the chosen model (an IC-R75 when none is chosen) behind "
-      "the chosen COM port for this run, to try the program without hardware.");
+      "the chosen COM port, or a simulated network radio on a loopback port, for this run, "
+      "to try the program without hardware.");
   parser.addOption(help);
   parser.addOption(version);
   parser.addOption(demo);
@@ -167,7 +192,7 @@ int CIcomApp::Run() {
   const CommandLine request = ParseCommandLine(QApplication::arguments());
 
   LinkSettings settings = LoadLinkSettings();
-  std::unique_ptr<PtyRadio> demoRadio;
+  std::unique_ptr<DemoRadio> demoRadio;
   if (request.demo) {
     demoRadio = StartDemoRadio(settings);
     if (!demoRadio) return 1;
@@ -177,9 +202,8 @@ int CIcomApp::Run() {
   if (!frame) return 1;
   if (demoRadio) {
     frame->SetPaneText(StatusPane::kMessage,
-                       QString("Demo: a simulated %1 on COM%2 - use Comm > Connect")
-                           .arg(ModelAt(settings.modelIndex).name)
-                           .arg(settings.comPort));
+                       QString("Demo: a simulated %1 on %2 - use Comm > Connect")
+                           .arg(ModelAt(settings.modelIndex).name, demoRadio->where));
   }
   return app.exec();
 }

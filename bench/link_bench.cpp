@@ -1,12 +1,15 @@
 #include <time.h>
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QSettings>
+#include <QTimer>
 #include <chrono>
 #include <thread>
 
 #include "bench.h"
 #include "link_control.h"
+#include "net_radio.h"
 #include "pty_radio.h"
 #include "receiver_models.h"
 
@@ -92,6 +95,56 @@ double ReplyLatencyMicroseconds() {
   return Median(samples);
 }
 
+// The simulated network radio on loopback, connected.
+struct ConnectedNetRadio {
+  ConnectedNetRadio() : link(host) {
+    if (!radio.Start()) return;
+    LinkSettings settings;
+    settings.modelIndex = ModelIndexByName("rigctl");
+    settings.netHost = "127.0.0.1:" + std::to_string(radio.port());
+    link.SetSettings(settings);
+    link.ToggleConnect();
+  }
+  bool ok() const { return link.linkConnected; }
+
+  NetRadio radio;
+  QuietHost host;
+  LinkControl link;
+};
+
+// Connected and polled every 750 ms, the server's thread included.
+double NetIdleCpuPercent(double seconds) {
+  ConnectedNetRadio connected;
+  if (!connected.ok()) return -1;
+  QCoreApplication::processEvents();
+  const double cpuBefore = ProcessCpuSeconds();
+  const auto wallBefore = Clock::now();
+  QEventLoop loop;
+  QTimer::singleShot(
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::duration<double>(seconds)),
+      &loop, &QEventLoop::quit);
+  loop.exec();
+  const double cpu = ProcessCpuSeconds() - cpuBefore;
+  const double wall = std::chrono::duration<double>(Clock::now() - wallBefore).count();
+  return 100.0 * cpu / wall;
+}
+
+// A whole set-frequency transaction: command out, result back, the call returned.
+double NetTransactionMicroseconds() {
+  ConnectedNetRadio connected;
+  if (!connected.ok()) return -1;
+  std::vector<double> samples;
+  for (int i = 0; i < kLatencySamples; ++i) {
+    const auto start = Clock::now();
+    const int result = connected.link.WriteFrequency(7000000 + 1000 * static_cast<uint64_t>(i));
+    const auto end = Clock::now();
+    if (result == 1)
+      samples.push_back(std::chrono::duration<double, std::micro>(end - start).count());
+    QCoreApplication::processEvents();
+  }
+  return Median(samples);
+}
+
 }  // namespace
 
 void RunLinkBenchmarks(const BenchOptions& options) {
@@ -102,4 +155,12 @@ void RunLinkBenchmarks(const BenchOptions& options) {
   }
   Report("link_idle_cpu_percent", Median(idle), "%");
   Report("link_reply_latency_us", Median(latency), "us");
+
+  std::vector<double> netIdle, netTransaction;
+  for (int i = 0; i < options.repetitions; ++i) {
+    netIdle.push_back(NetIdleCpuPercent(options.idleSeconds));
+    netTransaction.push_back(NetTransactionMicroseconds());
+  }
+  Report("net_transaction_us", Median(netTransaction), "us");
+  Report("net_idle_cpu_percent", Median(netIdle), "%");
 }

@@ -1,0 +1,225 @@
+// The link to a network radio, against the simulated server on loopback: what goes over the
+// connection byte for byte, and how refused, silent, garbled and vanishing servers end.
+#include <gtest/gtest.h>
+
+#include "command_ids.h"
+#include "link_events.h"
+#include "link_fixture.h"
+#include "net_radio.h"
+#include "texts.h"
+
+namespace {
+
+uint16_t NetworkMode(const char* name) { return ModeCodeByName(ModesNetwork, name).code; }
+
+class NetLinkTest : public LinkControlTest {
+ protected:
+  void SetUp() override {
+    LinkControlTest::SetUp();
+    ASSERT_TRUE(server_.Start()) << server_.error();
+    UseHost(Host());
+  }
+
+  std::string Host() const { return "127.0.0.1:" + std::to_string(server_.port()); }
+
+  void UseHost(const std::string& host) {
+    LinkSettings settings;
+    settings.modelIndex = ModelIndexByName("rigctl");
+    settings.netHost = host;
+    link_.SetSettings(settings);
+  }
+
+  void Console(const std::string& line) {
+    std::string reason;
+    ASSERT_TRUE(server_.Command(line, &reason)) << line << ": " << reason;
+  }
+
+  bool ServerGot(const std::string& text) {
+    return WaitUntil([&] { return server_.received().find(text) != std::string::npos; });
+  }
+
+  QString Says(const char* text) const { return QString(text).arg(QString::fromStdString(Host())); }
+
+  std::string Boxes() const {
+    std::string all;
+    for (const std::string& box : host_.boxes) all += box + " | ";
+    return all;
+  }
+
+  NetRadio server_;
+};
+
+TEST_F(NetLinkTest, ConnectShowsReceiverAndHostAndPollsTheRadio) {
+  Connect();
+  EXPECT_EQ(host_.connectionPane, QString::fromStdString(" rigctl  " + Host()));
+  EXPECT_TRUE(link_.isTimerRunning(kTimerCatPoll));
+  EXPECT_FALSE(link_.CanPower());
+  EXPECT_EQ(server_.received(), "f\nm\n") << "one probe, frequency and mode";
+
+  // Tuned by hand past 32 bits of hertz: the poll brings it to the list.
+  Console("freq 5760000000");
+  EXPECT_TRUE(
+      Arrives([&] { return !host_.order.empty() && host_.order.back() == "match 5760000000"; }));
+  EXPECT_TRUE(host_.boxes.empty()) << Boxes();
+}
+
+TEST_F(NetLinkTest, TransactionsByteForByte) {
+  Connect();
+  server_.clearReceived();
+  EXPECT_EQ(link_.WriteFrequency(5760000000ULL), 1);
+  EXPECT_EQ(host_.linkPane, texts::kWriteFreqOk);
+  EXPECT_EQ(server_.frequency(), 5760000000ULL);
+  EXPECT_EQ(link_.WriteMode(NetworkMode("LSB")), 1);
+  EXPECT_EQ(host_.linkPane, texts::kWriteModeOk);
+  EXPECT_EQ(server_.modeCode(), NetworkMode("LSB"));
+  // No name for the code: nothing to send.
+  EXPECT_EQ(link_.WriteMode(999), 0);
+  link_.PowerOn();
+  link_.PowerOff();
+  EXPECT_EQ(link_.ReadFrequency(), 0);
+  EXPECT_EQ(link_.ReadMode(), 0);
+  EXPECT_EQ(server_.received(), "F 5760000000\nM LSB 0\nf\nm\n");
+  // Beyond twelve digits no server takes it; the list never holds such a row anyway.
+  EXPECT_EQ(link_.WriteFrequency(kNetMaxFrequency + 1), 0);
+  EXPECT_EQ(host_.linkPane, texts::kWriteFreqOutOfRange);
+  EXPECT_TRUE(host_.boxes.empty()) << Boxes();
+}
+
+TEST_F(NetLinkTest, AnswersSplitAcrossReadsAreOneAnswer) {
+  server_.SetSplitGap(std::chrono::milliseconds(20));
+  Connect();
+  Console("split on");
+  Console("freq 14250000");
+  EXPECT_EQ(link_.ReadFrequency(), 0);
+  EXPECT_EQ(link_.WriteFrequency(7100000), 1);
+  EXPECT_TRUE(Arrives([&] {
+    return std::find(host_.order.begin(), host_.order.end(), "match 14250000") != host_.order.end();
+  }));
+}
+
+TEST_F(NetLinkTest, SilentServerTimesOutAndTheNextCommandStartsAfresh) {
+  Connect();
+  Console("silent on");
+  EXPECT_EQ(link_.WriteFrequency(7100000), -1);
+  EXPECT_EQ(host_.linkPane, texts::kWriteFreqFailed);
+  EXPECT_TRUE(link_.linkConnected) << "a slow answer is no reason to hang up";
+
+  // Its answer may still come; a new connection keeps it from passing for the next one's.
+  Console("silent off");
+  EXPECT_EQ(link_.WriteFrequency(9500000), 1);
+  EXPECT_EQ(server_.frequency(), 9500000u);
+  EXPECT_EQ(server_.clients(), 2);
+  EXPECT_TRUE(host_.boxes.empty()) << Boxes();
+}
+
+TEST_F(NetLinkTest, SilentServerIsNotConnected) {
+  Console("silent on");
+  link_.ToggleConnect();
+  EXPECT_FALSE(link_.linkConnected);
+  EXPECT_EQ(host_.boxes,
+            std::vector<std::string>{"Quilvar: " + Says(texts::kNetNoAnswer).toStdString()});
+  EXPECT_FALSE(link_.isTimerRunning(kTimerCatPoll));
+}
+
+TEST_F(NetLinkTest, PartialAnswerTimesOutWithoutSpoilingTheNext) {
+  Connect();
+  Console("freq 3500000");
+  Console("answer 1425");
+  EXPECT_EQ(link_.ReadFrequency(), 1);
+  EXPECT_EQ(host_.linkPane, texts::kReadFailed);
+  EXPECT_EQ(link_.ReadFrequency(), 0);
+  EXPECT_TRUE(Arrives([&] { return host_.order.back() == "match 3500000"; }));
+  for (const std::string& match : host_.order) EXPECT_NE(match.substr(0, 10), "match 1425");
+}
+
+TEST_F(NetLinkTest, MalformedAnswerOrServerErrorGivesOneMessageAndACleanDisconnect) {
+  struct Case {
+    const char* console;
+    std::string box;
+    int indicator;
+  } cases[] = {
+      {"answer 14.250.000\\n",
+       QString(texts::kNetMalformed)
+           .arg(QString::fromStdString(Host()), "14.250.000")
+           .toStdString(),
+       kIndicatorCommError},
+      {"ng on", (Says(texts::kNetServerError).arg(-9).arg("rejected by the radio")).toStdString(),
+       kIndicatorReceiverError},
+  };
+  for (const Case& c : cases) {
+    Console("ng off");
+    host_.boxes.clear();
+    host_.indicators.clear();
+    Connect();
+    const int turnedOff = host_.modesTurnedOff;
+    Console(c.console);
+    EXPECT_EQ(link_.ReadFrequency(), -1) << c.console;
+    EXPECT_TRUE(Arrives([&] { return !link_.linkConnected; })) << c.console;
+    EXPECT_EQ(host_.boxes, std::vector<std::string>{"Quilvar: " + c.box});
+    EXPECT_EQ(host_.indicators, std::vector<int>{c.indicator}) << c.console;
+    EXPECT_EQ(host_.modesTurnedOff, turnedOff + 1) << c.console;
+    EXPECT_FALSE(link_.isTimerRunning(kTimerCatPoll)) << c.console;
+  }
+}
+
+TEST_F(NetLinkTest, ServerClosingTheConnectionIsToldAndReconnectWorks) {
+  Connect();
+  Console("close");
+  ASSERT_TRUE(Arrives([&] { return !link_.linkConnected; }));
+  EXPECT_EQ(host_.boxes,
+            std::vector<std::string>{"Quilvar: " + Says(texts::kNetClosed).toStdString()});
+  EXPECT_EQ(host_.indicators.back(), kIndicatorCommError);
+  Connect();
+  EXPECT_EQ(link_.WriteFrequency(7100000), 1);
+}
+
+TEST_F(NetLinkTest, RefusedUnknownAndBadHostsGiveTheirMessages) {
+  const std::string closed = Host();
+  server_.Stop();
+  struct Case {
+    std::string host;
+    std::string boxStart;
+  } cases[] = {
+      {closed, "Quilvar: Cannot connect to " + closed + ": Connection refused."},
+      {"no-such-host.invalid:4532", "Quilvar: Cannot connect to no-such-host.invalid:4532: "},
+      {"a b", "Quilvar: " + QString(texts::kNetBadHost).arg("a b").toStdString()},
+  };
+  for (const Case& c : cases) {
+    host_.boxes.clear();
+    UseHost(c.host);
+    link_.ToggleConnect();
+    EXPECT_FALSE(link_.linkConnected) << c.host;
+    ASSERT_EQ(host_.boxes.size(), 1u) << c.host << ": " << Boxes();
+    EXPECT_EQ(host_.boxes[0].substr(0, c.boxStart.size()), c.boxStart);
+  }
+}
+
+TEST_F(NetLinkTest, EscapeEndsTheWaitAndTheLinkGoesOn) {
+  Connect();
+  Console("silent on");
+  std::thread escape = PressEscapeAfter(std::chrono::milliseconds(50));
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(link_.WriteFrequency(7100000), -1);
+  escape.join();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(900));
+  EXPECT_EQ(host_.dialogs, std::vector<std::string>{texts::kInterrupted});
+  Console("silent off");
+  EXPECT_EQ(link_.WriteFrequency(7200000), 1);
+}
+
+TEST_F(NetLinkTest, RandomBytesFromTheServerNeitherCrashNorStopTheLink) {
+  Connect();
+  for (int i = 0; i < 25; ++i) Console("noise 4000");  // 100,000 bytes
+  // Noise taken for an answer ends the link with a message; noise between answers is
+  // passed over, and what it left half received makes the next command start afresh.
+  int result = 0;
+  for (int attempt = 0; attempt < 3 && result != 1; ++attempt) {
+    QCoreApplication::processEvents();
+    if (!link_.linkConnected) Connect();
+    result = link_.WriteFrequency(7300000);
+  }
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(server_.frequency(), 7300000u);
+}
+
+}  // namespace
