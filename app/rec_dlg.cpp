@@ -295,7 +295,10 @@ void CRecDlg::accept() {
   // An empty selection keeps what was stored rather than storing an address or port 0.
   if (address_->currentIndex() >= 0) settings_.link.address = address_->currentData().toInt();
   if (com_->currentIndex() >= 0) settings_.link.comPort = com_->currentIndex() + 1;
-  if (speed_->currentIndex() >= 0) settings_.link.baudRate = LeadingNumber(speed_->currentText());
+  // The network radio has no line speed; the serial radio's stays for when it comes back.
+  if (speed_->currentIndex() >= 0 && Protocol() != kProtocolNetwork) {
+    settings_.link.baudRate = LeadingNumber(speed_->currentText());
+  }
   // Text that is no number, or one too big, reads as 0. 0 and 1 become 1; a negative
   // number passes the unsigned test and is kept as typed.
   const int scan = scan_->text().toInt();

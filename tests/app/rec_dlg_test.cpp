@@ -372,6 +372,18 @@ TEST_F(RecDlgTest, OkUnderNetworkStoresTheModelAndTheTrimmedHost) {
   EXPECT_EQ(Shown("protocol"), "Network");
   EXPECT_EQ(Shown("receiver"), "rigctl");
   EXPECT_EQ(Edit("netHost")->text(), "radio.example:4000");
+
+  // A CAT radio's speed, which the network radio has no use for, waits for its return.
+  Seed("Settings/Rx", 60);
+  Seed("Settings/Baud", 38400);
+  Open();
+  Choose("protocol", "Network");
+  Press("ok");
+  EXPECT_EQ(Stored("Settings/Baud").toInt(), 38400);
+  Open();
+  EXPECT_EQ(Shown("protocol"), "Network");
+  EXPECT_EQ(Shown("receiver"), "rigctl");
+  EXPECT_EQ(Edit("netHost")->text(), "radio.example:4000");
 }
 
 TEST_F(RecDlgTest, BadHostIsReportedAndKeepsTheDialogOpen) {
