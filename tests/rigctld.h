@@ -9,6 +9,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -79,15 +81,22 @@ class Rigctld {
     return port;
   }
 
+  // Listening, read off the kernel's socket table: a test connection would be no help, as
+  // the daemon may mix up a connection closed at once with the one that follows it.
   bool Reachable() const {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<uint16_t>(port_));
-    const bool reached = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return reached;
+    std::ifstream table("/proc/net/tcp");
+    char wanted[16];
+    std::snprintf(wanted, sizeof wanted, ":%04X", port_);
+    for (std::string line; std::getline(table, line);) {
+      std::istringstream fields(line);
+      std::string slot, local, remote, state;
+      fields >> slot >> local >> remote >> state;
+      // 0A: listening.
+      if (state == "0A" && local.size() > 5 && local.substr(local.size() - 5) == wanted) {
+        return true;
+      }
+    }
+    return false;
   }
 
   int port_;

@@ -56,12 +56,8 @@ void TuningControl::TuneCurrentRow(bool force) {
     return;
   }
   if (link_.WriteFrequency(static_cast<uint64_t>(hz)) <= 0) return;
-  const int model = link_.settings().modelIndex;
-  const ModeLookup mode =
-      ModeCodeByName(ModelAt(model).modes, grid_.TextMatrix(r, kColMode).toStdString());
-  // A network radio is told its mode by name: an empty or foreign cell would otherwise reach
-  // it as the first name of the table.
-  if (mode.found || !IsNetworkModel(model)) link_.WriteMode(mode.code);
+  const ModeEntry* modes = ModelAt(link_.settings().modelIndex).modes;
+  link_.WriteMode(ModeCodeByName(modes, grid_.TextMatrix(r, kColMode).toStdString()).code);
   host_.RefreshFrequencyDialog();
 }
 

@@ -12,6 +12,8 @@
 
 #include "line_editor.h"
 #include "link_events.h"
+#include "net_radio.h"
+#include "texts.h"
 #include "tuning_fixture.h"
 
 namespace {
@@ -146,6 +148,40 @@ TEST_F(EditFreqTest, CatPollSparesTheBoxWhileTheUserTypes) {
   List(names::kMode)->setFocus();
   ASSERT_EQ(link_.ReadStatus(), 0);
   EXPECT_TRUE(Arrives([&] { return Box()->text() == "14250.000"; }));
+}
+
+TEST_F(EditFreqTest, NetworkRadioShowsPastFourGigahertzReadsOnDemandAndSparesTyping) {
+  SimRigctlOptions options;
+  options.frequency = 5760000000ULL;
+  options.modeCode = ModeCodeByName(ModesNetwork, "WFM").code;
+  NetRadio server(options);
+  ASSERT_TRUE(server.Start()) << server.error();
+  LinkSettings settings;
+  settings.modelIndex = ModelIndexByName("rigctl");
+  settings.netHost = "127.0.0.1:" + std::to_string(server.port());
+  link_.SetSettings(settings);
+  link_.ToggleConnect();
+  ASSERT_TRUE(link_.linkConnected) << host_.messages.join("; ").toStdString();
+  Open();
+  ASSERT_TRUE(Arrives([&] { return Box()->text() == "5760000.000"; }));
+  EXPECT_EQ(List(names::kMode)->currentText(), "WFM");
+  EXPECT_EQ(List(names::kMode)->count(), ModeCount(ModesNetwork));
+
+  // Read asks at once (the poll says nothing in the link pane).
+  host_.linkPane.clear();
+  ASSERT_TRUE(server.Command("freq 7100000"));
+  QTest::mouseClick(Button(names::kRead), Qt::LeftButton);
+  EXPECT_EQ(host_.linkPane, texts::kGetModeDone);
+  EXPECT_TRUE(Arrives([&] { return Box()->text() == "7100.000"; }));
+
+  // What the poll brings does not overwrite what the user is typing.
+  QTest::mouseClick(Box(), Qt::LeftButton);
+  Type("1234.5");
+  ASSERT_TRUE(server.Command("freq 14250000"));
+  ASSERT_EQ(link_.ReadStatus(), 0);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Box()->text(), "1234.5");
+  link_.CloseLink();
 }
 
 TEST_F(EditFreqTest, SpinAndWheelStepThenWrite) {

@@ -41,18 +41,21 @@ class RigctldTuningTest : public TuningControlTest {
 TEST_F(RigctldTuningTest, SetFrequencyFromARowReachesTheDaemonWithItsMode) {
   Connect();
   // The second row lies beyond what 32 bits of hertz can hold.
-  Load({"7055.100;a;USB;;;;", "5760000.000;b;WFM;;;;", "1000.000;c;FM;;;;"});
+  // The last row's mode is none of the protocol's: the row takes the first of its names.
+  Load({"7055.100;a;USB;;;;", "5760000.000;b;WFM;;;;", "1000.000;c;FM;;;;", "7100.000;d;J3E;;;;"});
   struct Case {
     int row;
     const char* hz;
     const char* mode;
-  } cases[] = {{1, "7055100", "USB"}, {2, "5760000000", "WFM"}, {3, "1000000", "FM"}};
+  } cases[] = {
+      {1, "7055100", "USB"}, {2, "5760000000", "WFM"}, {3, "1000000", "FM"}, {4, "7100000", "AM"}};
   for (const Case& c : cases) {
     Go(c.row, 1);
     tuning_.SetFrequencyCommand();
     EXPECT_EQ(daemon_.Ask("f"), c.hz) << "row " << c.row;
     EXPECT_EQ(daemon_.Ask("m").substr(0, daemon_.Ask("m").find('\n')), c.mode) << "row " << c.row;
   }
+  EXPECT_EQ(grid().TextMatrix(4, kColMode), "AM");
   EXPECT_EQ(host_.linkPane, texts::kWriteModeOk);
   EXPECT_TRUE(host_.messages.isEmpty()) << host_.messages.join("; ").toStdString();
 }
