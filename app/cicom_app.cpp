@@ -47,6 +47,13 @@ struct DemoRadio {
   QString where;
 };
 
+bool DemoStarted(bool started, const std::string& error) {
+  if (!started) {
+    std::fprintf(stderr, "quilvar: the demonstration radio did not start: %s\n", error.c_str());
+  }
+  return started;
+}
+
 // A simulated radio of the chosen model (an IC-R75 when none is chosen) behind the chosen
 // port, or a simulated network radio on a free loopback port, for this run only, so the
 // program can be tried without hardware.
@@ -56,11 +63,7 @@ std::unique_ptr<DemoRadio> StartDemoRadio(LinkSettings& settings) {
     SimRigctlOptions options;
     options.frequency = 9500000;
     demo->network = std::make_unique<NetRadio>(options);
-    if (!demo->network->Start()) {
-      std::fprintf(stderr, "quilvar: the demonstration radio did not start: %s\n",
-                   demo->network->error().c_str());
-      return nullptr;
-    }
+    if (!DemoStarted(demo->network->Start(), demo->network->error())) return nullptr;
     settings.netHost = "127.0.0.1:" + std::to_string(demo->network->port());
     demo->where = QString::fromStdString(settings.netHost);
     return demo;
@@ -74,11 +77,7 @@ std::unique_ptr<DemoRadio> StartDemoRadio(LinkSettings& settings) {
   options.address = settings.address;
   options.frequency = 9500000;
   demo->serial = std::make_unique<PtyRadio>(options);
-  if (!demo->serial->Start()) {
-    std::fprintf(stderr, "quilvar: the demonstration radio did not start: %s\n",
-                 demo->serial->error().c_str());
-    return nullptr;
-  }
+  if (!DemoStarted(demo->serial->Start(), demo->serial->error())) return nullptr;
   MapPortForThisRun(settings.comPort, demo->serial->slavePath());
   demo->where = QString("COM%1").arg(settings.comPort);
   return demo;

@@ -65,17 +65,24 @@ struct ConnectedRadio {
   LinkControl link;
 };
 
+// The process's CPU time over the wall time that wait takes, in percent.
+template <class Wait>
+double CpuPercentWhile(Wait wait) {
+  QCoreApplication::processEvents();
+  const double cpuBefore = ProcessCpuSeconds();
+  const auto wallBefore = Clock::now();
+  wait();
+  const double cpu = ProcessCpuSeconds() - cpuBefore;
+  const double wall = std::chrono::duration<double>(Clock::now() - wallBefore).count();
+  return 100.0 * cpu / wall;
+}
+
 // What a connected link with nothing to do costs, the simulated radio included.
 double IdleCpuPercent(double seconds) {
   ConnectedRadio connected;
   if (!connected.ok()) return -1;
-  QCoreApplication::processEvents();
-  const double cpuBefore = ProcessCpuSeconds();
-  const auto wallBefore = Clock::now();
-  std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-  const double cpu = ProcessCpuSeconds() - cpuBefore;
-  const double wall = std::chrono::duration<double>(Clock::now() - wallBefore).count();
-  return 100.0 * cpu / wall;
+  return CpuPercentWhile(
+      [seconds] { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); });
 }
 
 // From the last byte of the radio's answer on the line to the transaction's return.
@@ -116,17 +123,14 @@ struct ConnectedNetRadio {
 double NetIdleCpuPercent(double seconds) {
   ConnectedNetRadio connected;
   if (!connected.ok()) return -1;
-  QCoreApplication::processEvents();
-  const double cpuBefore = ProcessCpuSeconds();
-  const auto wallBefore = Clock::now();
-  QEventLoop loop;
-  QTimer::singleShot(
-      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::duration<double>(seconds)),
-      &loop, &QEventLoop::quit);
-  loop.exec();
-  const double cpu = ProcessCpuSeconds() - cpuBefore;
-  const double wall = std::chrono::duration<double>(Clock::now() - wallBefore).count();
-  return 100.0 * cpu / wall;
+  // The poll runs on the event loop, so the wait runs one.
+  return CpuPercentWhile([seconds] {
+    QEventLoop loop;
+    QTimer::singleShot(std::chrono::duration_cast<std::chrono::milliseconds>(
+                           std::chrono::duration<double>(seconds)),
+                       &loop, &QEventLoop::quit);
+    loop.exec();
+  });
 }
 
 // A whole set-frequency transaction: command out, result back, the call returned.

@@ -187,20 +187,9 @@ int LinkControl::WriteFrequency(uint64_t hz) {
   }
   SetStatusText(QString(), QString(texts::kWriteFreqBusy));
   if (IsCat() || IsNetwork()) {
-    int result;
-    if (IsNetwork()) {
-      result = NetworkTransaction([this, hz] { netCodec_.SetFrequency(hz); });
-    } else {
-      pendingReplies = 1;
-      cat_.CatSetFrequency(static_cast<uint32_t>(hz));
-      result = WaitForReply();
-    }
-    if (result == 0) {
-      SetStatusText(QString(), QString(texts::kWriteFreqOk));
-      return 1;
-    }
-    SetStatusText(QString(), QString(texts::kWriteFreqFailed));
-    return -1;
+    return AcknowledgedWrite([this, hz] { netCodec_.SetFrequency(hz); },
+                             [this, hz] { cat_.CatSetFrequency(static_cast<uint32_t>(hz)); },
+                             texts::kWriteFreqOk, texts::kWriteFreqFailed);
   }
   civ_.CmdSetFrequency(static_cast<uint32_t>(hz));
   SetStatusText(QString(), QString(texts::kWriteFreqDone));
@@ -216,25 +205,29 @@ int LinkControl::WriteMode(int code) {
   if (IsNetwork() && !ModeCodeByName(ModesNetwork, name).found) return 0;
   SetStatusText(QString(), QString(texts::kWriteModeBusy));
   if (IsCat() || IsNetwork()) {
-    int result;
-    if (IsNetwork()) {
-      result = NetworkTransaction([this, name] { netCodec_.SetMode(name); });
-    } else {
-      pendingReplies = 1;
-      cat_.CatSetMode(code);
-      result = WaitForReply();
-    }
-    if (result == 0) {
-      SetStatusText(QString(), QString(texts::kWriteModeOk));
-      return 1;
-    }
-    SetStatusText(QString(), QString(texts::kWriteModeFailed));
-    return -1;
+    return AcknowledgedWrite([this, name] { netCodec_.SetMode(name); },
+                             [this, code] { cat_.CatSetMode(code); }, texts::kWriteModeOk,
+                             texts::kWriteModeFailed);
   }
   civ_.CmdSetMode(code);
   SetStatusText(QString(), QString(texts::kWriteModeDone));
   std::this_thread::sleep_for(std::chrono::milliseconds(kCivWritePauseMs));
   return 2;
+}
+
+int LinkControl::AcknowledgedWrite(const std::function<void()>& sendNetwork,
+                                   const std::function<void()>& sendCat, const char* ok,
+                                   const char* failed) {
+  int result;
+  if (IsNetwork()) {
+    result = NetworkTransaction(sendNetwork);
+  } else {
+    pendingReplies = 1;
+    sendCat();
+    result = WaitForReply();
+  }
+  SetStatusText(QString(), QString(result == 0 ? ok : failed));
+  return result == 0 ? 1 : -1;
 }
 
 int LinkControl::ReadFrequency() {

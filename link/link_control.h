@@ -99,6 +99,11 @@ class LinkControl : public QObject, private FrameSender, private ReplySink, priv
   bool event(QEvent* event) override;
 
  private:
+  // A write the radio acknowledges (CAT and network): 1 acknowledged, -1 not, with the
+  // status text for either.
+  int AcknowledgedWrite(const std::function<void()>& sendNetwork,
+                        const std::function<void()>& sendCat, const char* ok, const char* failed);
+
   enum class WaitOutcome { kAnswered, kTimedOut, kEscaped };
   WaitOutcome AwaitReply();
   // Keeps the window painting and holds the user's input until done() or timeoutMs.

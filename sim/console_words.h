@@ -2,7 +2,10 @@
 
 #include <charconv>
 #include <cstdint>
+#include <optional>
+#include <random>
 #include <string>
+#include <vector>
 
 // The small pieces of the simulators' console language, shared by the serial and the
 // network radio so both read "ng on" or "noise 40" the same way.
@@ -38,4 +41,19 @@ inline void SplitWord(const std::string& line, std::string* word, std::string* r
   size_t space = text.find_first_of(" \t");
   *word = text.substr(0, space);
   *rest = space == std::string::npos ? std::string() : TrimSpace(text.substr(space));
+}
+
+// The bytes of "noise N": N random bytes, or nothing when N is no count from 1 to
+// kMaxNoiseBytes.
+inline std::optional<std::vector<uint8_t>> NoiseBytes(const std::string& count, std::mt19937& rng) {
+  uint64_t number = 0;
+  if (!ParseUnsigned(count, &number) || number < 1 || number > kMaxNoiseBytes) return std::nullopt;
+  std::uniform_int_distribution<int> byte(0, 255);
+  std::vector<uint8_t> bytes(number);
+  for (uint8_t& b : bytes) b = static_cast<uint8_t>(byte(rng));
+  return bytes;
+}
+
+inline std::string NoiseCountReason() {
+  return "noise takes a count from 1 to " + std::to_string(kMaxNoiseBytes);
 }

@@ -12,6 +12,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "serve_waits.h"
+
 namespace {
 
 // More at once than any test or program needs; the rest wait in the listener's queue.
@@ -154,7 +156,7 @@ void NetRadio::Serve() {
       if (errno == EINTR) continue;
       return;
     }
-    if (fds[0].revents & POLLIN) DrainWake();
+    if (fds[0].revents & POLLIN) DrainWake(wake_);
     if (stopping_) return;
     for (size_t i = 0; i < clients_.size() && !stopping_; ++i) {
       if (fds[i + 2].revents & (POLLIN | POLLHUP | POLLERR)) Read(clients_[i]);
@@ -228,52 +230,18 @@ bool NetRadio::Deliver(Client& client, const RigctlOutput& output, bool split) {
     size_t count = piece.bytes.size();
     if (split && piece.fromRadio && count >= 2) {
       size_t first = count / 2;
-      if (!WriteAll(client.fd, bytes, first) ||
-          !Pause(std::chrono::milliseconds(splitGapMs_.load())))
+      if (!WriteAllUnlessStopped(client.fd, wake_, stopping_, bytes, first, true) ||
+          !PauseUnlessStopped(wake_, stopping_, std::chrono::milliseconds(splitGapMs_.load())))
         return false;
       bytes += first;
       count -= first;
     }
-    if (!WriteAll(client.fd, bytes, count)) return false;
+    if (!WriteAllUnlessStopped(client.fd, wake_, stopping_, bytes, count, true)) return false;
   }
   return true;
 }
 
 // Waits only while the client leaves its receive window full; a stop ends the wait.
-bool NetRadio::WriteAll(int fd, const uint8_t* bytes, size_t count) {
-  while (count > 0) {
-    ssize_t n = send(fd, bytes, count, MSG_NOSIGNAL);
-    if (n > 0) {
-      bytes += n;
-      count -= static_cast<size_t>(n);
-      continue;
-    }
-    if (n < 0 && errno != EAGAIN && errno != EINTR) return false;
-    pollfd fds[2] = {{fd, POLLOUT, 0}, {wake_, POLLIN, 0}};
-    if (poll(fds, 2, -1) < 0 && errno != EINTR) return false;
-    if (stopping_) return false;
-    if (fds[1].revents & POLLIN) DrainWake();
-  }
-  return true;
-}
-
-bool NetRadio::Pause(std::chrono::milliseconds pause) {
-  auto end = std::chrono::steady_clock::now() + pause;
-  while (!stopping_) {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        end - std::chrono::steady_clock::now());
-    if (left.count() <= 0) return true;
-    pollfd wake{wake_, POLLIN, 0};
-    if (poll(&wake, 1, static_cast<int>(left.count())) > 0) DrainWake();
-  }
-  return false;
-}
-
-void NetRadio::DrainWake() {
-  uint64_t count;
-  (void)!read(wake_, &count, sizeof(count));
-}
-
 void NetRadio::Drop(Client& client) {
   if (client.fd >= 0) close(client.fd);
   client.fd = -1;

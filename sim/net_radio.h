@@ -61,9 +61,6 @@ class NetRadio {
   void Read(Client& client);
   bool Deliver(Client& client, const RigctlOutput& output, bool split);
   void DeliverConsoleOutput();
-  bool WriteAll(int fd, const uint8_t* bytes, size_t count);
-  bool Pause(std::chrono::milliseconds pause);
-  void DrainWake();
   void Drop(Client& client);
   void CloseAll();
 

@@ -13,6 +13,8 @@
 #include <climits>
 #include <cstring>
 
+#include "serve_waits.h"
+
 namespace {
 
 bool MakeRaw(int fd) {
@@ -165,10 +167,7 @@ void PtyRadio::Serve() {
       if (errno == EINTR) continue;
       return;
     }
-    if (fds[1].revents & POLLIN) {
-      uint64_t count;
-      (void)!read(wake_, &count, sizeof(count));
-    }
+    if (fds[1].revents & POLLIN) DrainWake(wake_);
     if (fds[2].revents & POLLIN) ReleaseLock();
     if (stopping_) return;
     // The slave is held open here, so a hang-up means the line itself is gone.
@@ -214,11 +213,13 @@ void PtyRadio::Deliver(const std::vector<LineOutput>& pieces, bool split) {
     size_t count = piece.bytes.size();
     if (split && piece.fromRadio && count >= 2) {
       size_t first = count / 2;
-      if (!WriteAll(bytes, first) || !Pause(splitGap_)) return;
+      if (!WriteAllUnlessStopped(master_, wake_, stopping_, bytes, first, false) ||
+          !PauseUnlessStopped(wake_, stopping_, splitGap_))
+        return;
       bytes += first;
       count -= first;
     }
-    if (!WriteAll(bytes, count)) return;
+    if (!WriteAllUnlessStopped(master_, wake_, stopping_, bytes, count, false)) return;
     if (piece.fromRadio) {
       lastAnswerWritten_ = std::chrono::steady_clock::now().time_since_epoch().count();
     }
@@ -226,37 +227,3 @@ void PtyRadio::Deliver(const std::vector<LineOutput>& pieces, bool split) {
 }
 
 // Waits only while the controller leaves its input queue full; a stop ends the wait.
-bool PtyRadio::WriteAll(const uint8_t* bytes, size_t count) {
-  while (count > 0) {
-    ssize_t n = write(master_, bytes, count);
-    if (n > 0) {
-      bytes += n;
-      count -= static_cast<size_t>(n);
-      continue;
-    }
-    if (n < 0 && errno != EAGAIN && errno != EINTR) return false;
-    pollfd fds[2] = {{master_, POLLOUT, 0}, {wake_, POLLIN, 0}};
-    if (poll(fds, 2, -1) < 0 && errno != EINTR) return false;
-    if (stopping_) return false;
-    if (fds[1].revents & POLLIN) {
-      uint64_t ignored;
-      (void)!read(wake_, &ignored, sizeof(ignored));
-    }
-  }
-  return true;
-}
-
-bool PtyRadio::Pause(std::chrono::milliseconds pause) {
-  auto end = std::chrono::steady_clock::now() + pause;
-  while (!stopping_) {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        end - std::chrono::steady_clock::now());
-    if (left.count() <= 0) return true;
-    pollfd wake{wake_, POLLIN, 0};
-    if (poll(&wake, 1, static_cast<int>(left.count())) > 0) {
-      uint64_t ignored;
-      (void)!read(wake_, &ignored, sizeof(ignored));
-    }
-  }
-  return false;
-}

@@ -50,8 +50,6 @@ class PtyRadio {
   bool Fail(const std::string& what);
   void Serve();
   void Deliver(const std::vector<LineOutput>& pieces, bool split);
-  bool WriteAll(const uint8_t* bytes, size_t count);
-  bool Pause(std::chrono::milliseconds pause);
   void ReleaseLock();
   void CloseAll();
 

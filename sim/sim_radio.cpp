@@ -113,13 +113,9 @@ bool SimRadio::Console(const std::string& line, std::vector<LineOutput>* out, st
     if (word == "silent") silent_ = on;
     if (word == "split") split_ = on;
   } else if (word == "noise") {
-    if (!ParseUnsigned(arg, &number) || number < 1 || number > kMaxNoiseBytes) {
-      return fail("noise takes a count from 1 to " + std::to_string(kMaxNoiseBytes));
-    }
-    std::uniform_int_distribution<int> byte(0, 255);
-    LineOutput noise;
-    for (uint64_t i = 0; i < number; ++i) noise.bytes.push_back(static_cast<uint8_t>(byte(noise_)));
-    out->push_back(std::move(noise));
+    std::optional<std::vector<uint8_t>> noise = NoiseBytes(arg, noise_);
+    if (!noise) return fail(NoiseCountReason());
+    out->push_back({std::move(*noise), false});
   } else {
     return fail("unknown command \"" + TrimSpace(line) + "\"");
   }

@@ -265,13 +265,9 @@ bool SimRigctl::Console(const std::string& line, RigctlOutput* out, std::string*
     if (!ParseOnOff(arg, &on)) return fail(word + " takes on or off");
     (word == "ng" ? ng_ : word == "silent" ? silent_ : split_) = on;
   } else if (word == "noise") {
-    if (!ParseUnsigned(arg, &number) || number < 1 || number > kMaxNoiseBytes) {
-      return fail("noise takes a count from 1 to " + std::to_string(kMaxNoiseBytes));
-    }
-    std::uniform_int_distribution<int> byte(0, 255);
-    LineOutput noise;
-    for (uint64_t i = 0; i < number; ++i) noise.bytes.push_back(static_cast<uint8_t>(byte(noise_)));
-    out->pieces.push_back(std::move(noise));
+    std::optional<std::vector<uint8_t>> noise = NoiseBytes(arg, noise_);
+    if (!noise) return fail(NoiseCountReason());
+    out->pieces.push_back({std::move(*noise), false});
   } else if (word == "answer") {
     std::optional<std::string> text = DecodeEscapes(arg);
     if (!text) return fail("bad escape in \"" + arg + "\": \\n \\r \\\\ \\xHH");
