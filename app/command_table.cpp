@@ -109,9 +109,9 @@ const std::vector<Command> kCommands = {
      [](CMainFrame& f) { f.ToggleToolBarLabels(); }},
 
     {ID_README, "Readme", "", "Readme", "Readme", "", "", false,
-     [](CMainFrame&) { OpenGuide(kReadmeFile); }},
+     [](CMainFrame& f) { OpenGuide(kReadmeFile, &f); }},
     {ID_LEGGIMI, "Leggimi", "", "Leggimi", "Leggimi", "", "", false,
-     [](CMainFrame&) { OpenGuide(kLeggimiFile); }},
+     [](CMainFrame& f) { OpenGuide(kLeggimiFile, &f); }},
     {ID_APP_ABOUT, "&About ...", "", "Display program information, version number and copyright",
      "About", "help-about", "About", false, [](CMainFrame& f) { ShowAboutBox(&f); }},
     // clang-format on

@@ -3,14 +3,37 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QPointer>
-#include <QUrl>
 
 #include "about_dlg.h"
 #include "guide_files.h"
+#include "guide_window.h"
 
-void OpenGuide(const QString& fileName) {
+namespace {
+
+GuideOpener& Opener() {
+  static GuideOpener opener;
+  return opener;
+}
+
+bool OpenWithDesktop(const QUrl& file) {
+  if (Opener()) return Opener()(file);
+  return QDesktopServices::openUrl(file);
+}
+
+}  // namespace
+
+GuideOpener SetGuideOpener(GuideOpener opener) {
+  GuideOpener previous = Opener();
+  Opener() = std::move(opener);
+  return previous;
+}
+
+void OpenGuide(const QString& fileName, QWidget* parent) {
   const QString path = FindGuide(fileName);
-  if (!path.isEmpty()) QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+  if (path.isEmpty()) return;
+  // Without a program for text files (no desktop, or none installed) the program shows the
+  // guide itself rather than leave the user with nothing.
+  if (!OpenWithDesktop(QUrl::fromLocalFile(path))) ShowGuideWindow(path, parent);
 }
 
 void ShowAboutBox(QWidget* parent) {
