@@ -93,6 +93,7 @@ CRecDlg::CRecDlg(const StoredSettings& current, int offsetColumn, QWidget* paren
                  DeviceFolders folders)
     : QDialog(parent),
       settings_(current),
+      openedHost_(current.link.netHost),
       offsetColumn_(offsetColumn),
       folders_(std::move(folders)) {
   setWindowTitle(QStringLiteral("Settings"));
@@ -312,7 +313,11 @@ void CRecDlg::accept() {
   settings_.scanSeconds = static_cast<unsigned>(scan) <= 1 ? 1 : scan;
   offsetColumn_ = offset_->text().toInt();
   settings_.utcFormat = utc_->currentIndex();
-  SaveSettings(settings_);
+  // A host put in place for this run alone (the demonstration's) runs on but is not stored
+  // unless the user typed another.
+  StoredSettings stored = settings_;
+  if (stored.link.netHost == openedHost_) stored.link.netHost = LoadSettings().link.netHost;
+  SaveSettings(stored);
   // Only the device shown at OK, for the port stored, and only when the user changed it: a
   // device mapped for this run alone must not become stored.
   const auto edit = deviceEdits_.find(SelectedPort());

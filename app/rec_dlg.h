@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QString>
 #include <map>
+#include <string>
 
 #include "com_ports.h"
 #include "settings_store.h"
@@ -43,6 +44,8 @@ class CRecDlg : public QDialog {
   void OnDeviceEdited(const QString& text);
 
   StoredSettings settings_;
+  // The host shown at opening: the one stored, or one of this run alone.
+  std::string openedHost_;
   int offsetColumn_;
   DeviceFolders folders_;
   // Device paths typed or picked for a port, stored only on OK.

@@ -470,6 +470,29 @@ TEST_F(RecDlgTest, OkUnderNetworkStoresTheModelAndTheTrimmedHost) {
   EXPECT_EQ(Edit("netHost")->text(), "radio.example:4000");
 }
 
+// A demonstration run's network radio listens on a port of that run only: the dialog shows
+// it, and OK keeps it running but out of the store unless another host is typed.
+TEST_F(RecDlgTest, HostOfThisRunAloneIsNotStored) {
+  Seed("Settings/Rx", 100);
+  Seed("Settings/NetHost", "radio.example:4000");
+  StoredSettings running = LoadSettings();
+  running.link.netHost = "127.0.0.1:40123";
+  dlg_ = std::make_unique<CRecDlg>(running, 1);
+  dlg_->show();
+  EXPECT_EQ(Edit("netHost")->text(), "127.0.0.1:40123");
+  Press("ok");
+  EXPECT_EQ(dlg_->settings().link.netHost, "127.0.0.1:40123");
+  EXPECT_EQ(Stored("Settings/NetHost").toString(), "radio.example:4000");
+  EXPECT_EQ(Stored("Settings/Rx").toInt(), 100);
+
+  dlg_ = std::make_unique<CRecDlg>(running, 1);
+  dlg_->show();
+  Type(Edit("netHost"), "10.0.0.2:4533");
+  Press("ok");
+  EXPECT_EQ(dlg_->settings().link.netHost, "10.0.0.2:4533");
+  EXPECT_EQ(Stored("Settings/NetHost").toString(), "10.0.0.2:4533");
+}
+
 TEST_F(RecDlgTest, BadHostIsReportedAndKeepsTheDialogOpen) {
   for (const char* typed : {"", "host:0", "host:70000", "[::1", "a b", "host:12x"}) {
     Open();
