@@ -83,12 +83,16 @@ void CIcomView::ToggleFrequencyDialog() {
 void CIcomView::RunSetup() {
   const bool dialogWasOpen = !freqDlg_.isNull();
   delete freqDlg_;
-  CRecDlg dialog(LoadSettings(), tuning_.offsetColumn, this);
-  execDialog(dialog);
-  // After Cancel the dialog holds what is stored, which is what the program runs on.
-  const StoredSettings& settings = dialog.settings();
-  ApplySettings(settings.link, settings.scanSeconds);
-  tuning_.offsetColumn = dialog.offsetColumn();
+  // The radio the program runs on, which a demonstration run may have put in place of the
+  // stored one; Cancel leaves it running.
+  StoredSettings shown = LoadSettings();
+  shown.link = link_.settings();
+  CRecDlg dialog(shown, tuning_.offsetColumn, this);
+  if (execDialog(dialog) == QDialog::Accepted) {
+    const StoredSettings& settings = dialog.settings();
+    ApplySettings(settings.link, settings.scanSeconds);
+    tuning_.offsetColumn = dialog.offsetColumn();
+  }
   link_.UpdateLinkStatus();
   if (dialogWasOpen) ToggleFrequencyDialog();
 }

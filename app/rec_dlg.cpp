@@ -19,6 +19,7 @@
 #include "receiver_models.h"
 #include "serial_devices.h"
 #include "texts.h"
+#include "tuning_control.h"
 
 namespace {
 
@@ -88,8 +89,13 @@ bool IsComPort(int port) { return port >= kFirstComPort && port <= kLastComPort;
 
 }  // namespace
 
-CRecDlg::CRecDlg(const StoredSettings& current, int offsetColumn, QWidget* parent)
-    : QDialog(parent), settings_(current), offsetColumn_(offsetColumn) {
+CRecDlg::CRecDlg(const StoredSettings& current, int offsetColumn, QWidget* parent,
+                 DeviceFolders folders)
+    : QDialog(parent),
+      settings_(current),
+      openedHost_(current.link.netHost),
+      offsetColumn_(offsetColumn),
+      folders_(std::move(folders)) {
   setWindowTitle(QStringLiteral("Settings"));
   setModal(true);
   BuildControls();
@@ -112,9 +118,10 @@ void CRecDlg::BuildControls() {
   netHost_ = new QLineEdit(this);
   netHost_->setObjectName(QStringLiteral("netHost"));
   netHost_->setPlaceholderText(QString::fromLatin1(kDefaultNetHost));
-  utc_ = NamedCombo(new QComboBox(this), "utcFormat");
+  // Made in their order on screen, which is the order Tab follows.
   scan_ = new QLineEdit(this);
   scan_->setObjectName(QStringLiteral("scanInterval"));
+  utc_ = NamedCombo(new QComboBox(this), "utcFormat");
   offset_ = new QLineEdit(this);
   offset_->setObjectName(QStringLiteral("offsetColumn"));
   offset_->setEnabled(false);
@@ -237,9 +244,9 @@ void CRecDlg::FillComList() {
 
 QString CRecDlg::ComLabel(int port) const {
   auto edit = deviceEdits_.find(port);
-  if (edit == deviceEdits_.end()) return QString::fromStdString(PortLabel(port));
+  if (edit == deviceEdits_.end()) return QString::fromStdString(PortLabel(port, folders_));
   QString label = QStringLiteral("COM%1").arg(port);
-  if (IsSerialDevice(QFile::encodeName(edit->second).toStdString())) {
+  if (IsSerialDevice(QFile::encodeName(edit->second).toStdString(), folders_)) {
     label += QString::fromLatin1(kDetectedSuffix);
   }
   return label;
@@ -266,7 +273,7 @@ void CRecDlg::FillDeviceList() {
   const QSignalBlocker block(device_);
   const QString text = device_->currentText();
   device_->clear();
-  for (const std::string& path : ListSerialDevices()) {
+  for (const std::string& path : ListSerialDevices(folders_)) {
     device_->addItem(QFile::decodeName(QByteArray::fromStdString(path)));
   }
   device_->setCurrentIndex(-1);
@@ -300,17 +307,23 @@ void CRecDlg::accept() {
     settings_.link.baudRate = LeadingNumber(speed_->currentText());
   }
   // Text that is no number, or one too big, reads as 0. 0 and 1 become 1; a negative
-  // number passes the unsigned test and is kept as typed.
-  const int scan = scan_->text().toInt();
+  // number passes the unsigned test and is kept as typed. Above a day the timer runs a
+  // day, so that is what is stored.
+  const int scan = std::min(scan_->text().toInt(), kMaxScanIntervalSeconds);
   settings_.scanSeconds = static_cast<unsigned>(scan) <= 1 ? 1 : scan;
   offsetColumn_ = offset_->text().toInt();
   settings_.utcFormat = utc_->currentIndex();
-  SaveSettings(settings_);
-  // Only what the user changed: a device mapped for this run alone must not become stored.
-  for (const auto& [port, path] : deviceEdits_) {
-    if (path != QFile::decodeName(QByteArray::fromStdString(PortDevice(port)))) {
-      SavePortDevice(port, path);
-    }
+  // A host put in place for this run alone (the demonstration's) runs on but is not stored
+  // unless the user typed another.
+  StoredSettings stored = settings_;
+  if (stored.link.netHost == openedHost_) stored.link.netHost = LoadSettings().link.netHost;
+  SaveSettings(stored);
+  // Only the device shown at OK, for the port stored, and only when the user changed it: a
+  // device mapped for this run alone must not become stored.
+  const auto edit = deviceEdits_.find(SelectedPort());
+  if (edit != deviceEdits_.end() &&
+      edit->second != QFile::decodeName(QByteArray::fromStdString(PortDevice(edit->first)))) {
+    SavePortDevice(edit->first, edit->second);
   }
   QDialog::accept();
 }

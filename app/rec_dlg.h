@@ -3,7 +3,9 @@
 #include <QDialog>
 #include <QString>
 #include <map>
+#include <string>
 
+#include "com_ports.h"
 #include "settings_store.h"
 
 class QComboBox;
@@ -14,7 +16,9 @@ class QLineEdit;
 // offset column for reading only. OK stores what it shows; Cancel stores nothing.
 class CRecDlg : public QDialog {
  public:
-  CRecDlg(const StoredSettings& current, int offsetColumn, QWidget* parent = nullptr);
+  // `folders` says where serial lines are looked for.
+  CRecDlg(const StoredSettings& current, int offsetColumn, QWidget* parent = nullptr,
+          DeviceFolders folders = {});
 
   // The accepted settings after OK, otherwise those the dialog was opened with.
   const StoredSettings& settings() const { return settings_; }
@@ -40,7 +44,10 @@ class CRecDlg : public QDialog {
   void OnDeviceEdited(const QString& text);
 
   StoredSettings settings_;
+  // The host shown at opening: the one stored, or one of this run alone.
+  std::string openedHost_;
   int offsetColumn_;
+  DeviceFolders folders_;
   // Device paths typed or picked for a port, stored only on OK.
   std::map<int, QString> deviceEdits_;
 

@@ -5,8 +5,6 @@
 #include <string_view>
 #include <utility>
 
-#include "com_ports.h"
-
 namespace fs = std::filesystem;
 
 namespace {
@@ -36,8 +34,8 @@ std::vector<std::string> NumberedDevices(const fs::path& root, std::string_view 
 
 }  // namespace
 
-std::vector<std::string> ListSerialDevices(const std::string& devRoot) {
-  const fs::path root(devRoot);
+std::vector<std::string> ListSerialDevices(const DeviceFolders& folders) {
+  const fs::path root(folders.dev);
   std::vector<std::string> devices;
   std::error_code error;
   for (const fs::directory_entry& entry : fs::directory_iterator(root / "serial/by-id", error)) {
@@ -49,7 +47,7 @@ std::vector<std::string> ListSerialDevices(const std::string& devRoot) {
   }
   // Every legacy slot has a node whether a UART is fitted or not; only real lines count.
   for (std::string& path : NumberedDevices(root, "ttyS")) {
-    if (IsSerialDevice(path)) devices.push_back(std::move(path));
+    if (IsSerialDevice(path, folders)) devices.push_back(std::move(path));
   }
   return devices;
 }

@@ -9,6 +9,14 @@
 namespace {
 
 constexpr int kLastUtcFormat = 3;
+constexpr int kDefaultBaud = 9600;
+
+// A value edited by hand into something that is no number counts as absent.
+int NumberOr(const QSettings& store, const QString& key, int fallback) {
+  bool ok = false;
+  const int value = store.value(key, fallback).toInt(&ok);
+  return ok ? value : fallback;
+}
 
 }  // namespace
 
@@ -19,7 +27,7 @@ StoredSettings LoadSettings() {
   settings.link.modelIndex = ModelIndexById(store.value(QStringLiteral("Rx"), -1).toInt());
   settings.link.address = store.value(QStringLiteral("Address"), 90).toInt() & 0xFF;
   settings.link.comPort = store.value(QStringLiteral("Com"), 1).toInt();
-  settings.link.baudRate = store.value(QStringLiteral("Baud"), 9600).toInt();
+  settings.link.baudRate = NumberOr(store, QStringLiteral("Baud"), kDefaultBaud);
   settings.link.netHost =
       store.value(QStringLiteral("NetHost"), QString::fromLatin1(kDefaultNetHost))
           .toString()

@@ -11,8 +11,9 @@ struct StoredSettings {
   int utcFormat = 0;  // 0 "HHMM", 1 "HHMM dd-mm-yy", 2 "HHMM mm-dd-yy", 3 "none"
 };
 
-// Absent values give the defaults; an unknown model id gives the first model, a UTC format
-// outside 0-3 gives 0 and only the low byte of the address counts.
+// Absent values give the defaults, and so does a speed that is no number; an unknown model
+// id gives the first model, a UTC format outside 0-3 gives 0 and only the low byte of the
+// address counts.
 StoredSettings LoadSettings();
 
 // Writes the model's id (not its index), the address, port, speed, network host, scan

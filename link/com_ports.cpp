@@ -1,13 +1,9 @@
 #include "com_ports.h"
 
-#include <fcntl.h>
-#include <linux/serial.h>
-#include <sys/ioctl.h>
-#include <termios.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -23,18 +19,17 @@ constexpr PortRange kRanges[] = {
     {65, 96, "/dev/ttyACM"},
 };
 
-// The kernel makes /dev/ttyS* for every legacy slot whether a UART is fitted or not; only
-// the UART type tells them apart. Symbolic links are followed so a mapped alias is judged
-// by the device it names.
-bool IsEmptyLegacySlot(int fd, const std::string& path) {
-  std::error_code error;
-  std::string name = std::filesystem::canonical(path, error).filename().string();
-  if (error || name.size() <= 4 || name.rfind("ttyS", 0) != 0 ||
-      name.find_first_not_of("0123456789", 4) != std::string::npos) {
-    return false;
-  }
-  serial_struct serial{};
-  return ioctl(fd, TIOCGSERIAL, &serial) != 0 || serial.type == PORT_UNKNOWN;
+bool IsLegacySlot(const std::string& name) {
+  return name.size() > 4 && name.rfind("ttyS", 0) == 0 &&
+         name.find_first_not_of("0123456789", 4) == std::string::npos;
+}
+
+// The kernel lists every legacy slot, with a platform device behind it, whether a UART is
+// fitted or not; only the UART type (0 for none) tells them apart.
+bool HasUart(const fs::path& tty) {
+  std::ifstream file(tty / "type");
+  int type = 0;
+  return file >> type && type != 0;
 }
 
 }  // namespace
@@ -48,13 +43,18 @@ std::string ComPortDevice(int port) {
   return {};
 }
 
-bool IsSerialDevice(const std::string& path) {
+bool IsSerialDevice(const std::string& path, const DeviceFolders& folders) {
   if (path.empty()) return false;
-  int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  // Busy means another program holds the line exclusively: it is there.
-  if (fd < 0) return errno == EBUSY;
-  termios settings{};
-  bool serial = isatty(fd) && tcgetattr(fd, &settings) == 0 && !IsEmptyLegacySlot(fd, path);
-  ::close(fd);
-  return serial;
+  // Symbolic links (serial/by-id, a mapped alias) are followed to the node, which names the
+  // terminal; resolving a path looks at links only, never at the device.
+  std::error_code error;
+  const fs::path node = fs::canonical(path, error);
+  if (error) return false;
+  const fs::path devFolder = fs::canonical(folders.dev, error);
+  if (error || node.parent_path() != devFolder) return false;
+  // Pseudo-terminals live in a folder of their own and have no device behind them.
+  const std::string name = node.filename().string();
+  const fs::path tty = fs::path(folders.sys) / "class/tty" / name;
+  if (!fs::is_symlink(fs::symlink_status(tty / "device", error))) return false;
+  return !IsLegacySlot(name) || HasUart(tty);
 }

@@ -10,6 +10,14 @@ constexpr const char* kDetectedSuffix = "  (detected)";
 // the rest have no device (empty path).
 std::string ComPortDevice(int port);
 
-// True when the path is a terminal that answers termios calls. A legacy /dev/ttyS* with
-// no UART behind it is not a serial line.
-bool IsSerialDevice(const std::string& path);
+// Where the terminals' nodes are and where the kernel describes them; tests bring folders of
+// their own.
+struct DeviceFolders {
+  std::string dev = "/dev";
+  std::string sys = "/sys";
+};
+
+// True when the path leads to a node in the device folder whose terminal the kernel lists
+// with a device behind it; a legacy ttyS* counts only with a UART fitted. Decided from sysfs
+// alone: opening a line raises DTR and RTS, which can key a transmitter or reset an adapter.
+bool IsSerialDevice(const std::string& path, const DeviceFolders& folders = {});

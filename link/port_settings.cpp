@@ -5,8 +5,6 @@
 #include <QString>
 #include <map>
 
-#include "com_ports.h"
-
 namespace {
 
 // Mappings of this run only, never stored: the demonstration's simulated radio.
@@ -28,13 +26,12 @@ std::string PortDevice(int port) {
   return ComPortDevice(port);
 }
 
-bool IsPortDetected(int port) {
-  std::string path = PortDevice(port);
-  return !path.empty() && IsSerialDevice(path);
+bool IsPortDetected(int port, const DeviceFolders& folders) {
+  return IsSerialDevice(PortDevice(port), folders);
 }
 
-std::string PortLabel(int port) {
+std::string PortLabel(int port, const DeviceFolders& folders) {
   std::string label = "COM" + std::to_string(port);
-  if (IsPortDetected(port)) label += kDetectedSuffix;
+  if (IsPortDetected(port, folders)) label += kDetectedSuffix;
   return label;
 }

@@ -124,6 +124,36 @@ TEST_F(DialogCommandsTest, SetupRunsOnlyDisconnectedAndTheFrequencyDialogWaitsFo
   EXPECT_EQ(Dialog(), nullptr);
 }
 
+// A demonstration run puts a simulated IC-R75 behind a port although the store says None:
+// Setup shows that radio, and Cancel leaves the program on it.
+TEST_F(DialogCommandsTest, SetupShowsTheRunningRadioAndCancelKeepsIt) {
+  LinkSettings stored;
+  stored.modelIndex = ModelIndexByName("None");
+  stored.comPort = 2;
+  stored.baudRate = 4800;
+  SaveSettings({stored, 1, 0});
+  const LinkSettings running = frame_->view().link().settings();
+  QStringList shown;
+  frame_->view().execDialog = [&](QDialog& dialog) {
+    for (const char* name : {"protocol", "receiver", "address", "comPort", "speed"}) {
+      // Without the mark a port found on this machine carries.
+      shown << dialog.findChild<QComboBox*>(name)->currentText().split("  ").first();
+    }
+    dialog.reject();
+    return dialog.result();
+  };
+  Trigger(ID_SETUP);
+  EXPECT_EQ(shown, QStringList({"CI-V", "IC-R75", "5A", "COM9", "9600"}));
+  const LinkSettings& now = frame_->view().link().settings();
+  EXPECT_EQ(now.modelIndex, running.modelIndex);
+  EXPECT_EQ(now.comPort, kComPort);
+  EXPECT_EQ(now.address, running.address);
+  EXPECT_EQ(now.baudRate, running.baudRate);
+  EXPECT_EQ(QSettings("Corvanel", "Quilvar").value("Settings/Rx").toInt(), 1);
+  EXPECT_TRUE(frame_->PaneText(StatusPane::kConnection).contains("IC-R75"));
+  Connect();
+}
+
 // The way a user without a config editor points a port at a USB adapter (here the
 // simulator's line): Connect then opens what the dialog stored.
 TEST_F(DialogCommandsTest, ADeviceTypedInSetupIsWhatConnectOpens) {

@@ -1,6 +1,7 @@
 #include "rec_dlg.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -18,11 +19,12 @@
 #include <string>
 #include <utility>
 
-#include "link/pty.h"
 #include "receiver_models.h"
 #include "serial_devices.h"
 #include "settings_store.h"
 #include "shown_boxes.h"
+#include "test_support.h"
+#include "tty_tree.h"
 #include "widget_app.h"
 
 void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
@@ -46,7 +48,7 @@ class RecDlgTest : public ::testing::Test {
 
   // Opens the dialog on what the store holds, the way the Setup command does.
   void Open(int offsetColumn = 1) {
-    dlg_ = std::make_unique<CRecDlg>(LoadSettings(), offsetColumn);
+    dlg_ = std::make_unique<CRecDlg>(LoadSettings(), offsetColumn, nullptr, folders_);
     dlg_->show();
   }
   QComboBox* Combo(const char* name) { return dlg_->findChild<QComboBox*>(name); }
@@ -83,6 +85,8 @@ class RecDlgTest : public ::testing::Test {
     QTest::mouseClick(dlg_->findChild<QPushButton*>(button), Qt::LeftButton);
   }
 
+  // Where the dialog looks for serial lines.
+  DeviceFolders folders_;
   std::unique_ptr<CRecDlg> dlg_;
 };
 
@@ -150,6 +154,13 @@ TEST_F(RecDlgTest, LoadingKeepsValuesInRange) {
   loaded = LoadSettings();
   EXPECT_EQ(loaded.utcFormat, 0);
   EXPECT_EQ(loaded.link.modelIndex, 51);
+  // A speed no line runs at would fail only at Connect.
+  for (const char* baud : {"fast", "", "4800 baud"}) {
+    store.setValue("Settings/Baud", baud);
+    EXPECT_EQ(LoadSettings().link.baudRate, 9600) << baud;
+  }
+  store.setValue("Settings/Baud", "19200");
+  EXPECT_EQ(LoadSettings().link.baudRate, 19200);
 }
 
 TEST_F(RecDlgTest, ChoosingAReceiverProposesItsAddress) {
@@ -232,9 +243,11 @@ TEST_F(RecDlgTest, SpeedShownIsTheStoredOneOr9600) {
   }
 }
 
-TEST_F(RecDlgTest, ScanIntervalBelowTwoBecomesOne) {
-  const std::pair<const char*, int> cases[] = {{"0", 1}, {"1", 1},   {"abc", 1},
-                                               {"", 1},  {"-5", -5}, {"30", 30}};
+TEST_F(RecDlgTest, ScanIntervalIsStoredAsTheTimerRunsIt) {
+  // Above a day the timer runs a day; negative numbers stay as typed.
+  const std::pair<const char*, int> cases[] = {
+      {"0", 1},   {"1", 1},         {"abc", 1},       {"", 1},           {"-5", -5},
+      {"30", 30}, {"86400", 86400}, {"86401", 86400}, {"999999", 86400}, {"-99999", -99999}};
   for (const auto& [typed, stored] : cases) {
     Open();
     Type(Edit("scanInterval"), typed);
@@ -264,15 +277,16 @@ TEST_F(RecDlgTest, CancelStoresNothing) {
 
 // Ports come and go while the program runs, so every opening of the list looks again.
 TEST_F(RecDlgTest, ComListIsBuiltAgainOnEveryOpeningAndEmptyChoicesKeepTheStoredValues) {
-  Pty line;
-  ASSERT_TRUE(line.ready());
+  TtyTree tree;
+  ASSERT_TRUE(tree.ready());
+  folders_ = tree.folders();
   // Not an address a radio can carry: this program's own.
   Seed("Settings/Address", 0xE0);
   Seed("Settings/Com", 7);
   Open();
   EXPECT_EQ(Combo("address")->currentIndex(), -1);
   EXPECT_EQ(Shown("comPort").left(5).trimmed(), "COM7");
-  Seed("Ports/COM12", QString::fromStdString(line.path()));
+  Seed("Ports/COM12", QString::fromStdString(tree.Add("ttyUSB1", true)));
   Combo("comPort")->showPopup();
   EXPECT_EQ(Combo("comPort")->currentIndex(), -1);
   const QStringList items = Items("comPort");
@@ -308,6 +322,76 @@ TEST_F(RecDlgTest, DeviceFollowsThePortAndIsStoredUnderIt) {
   Type(Combo("device")->lineEdit(), "/dev/ttyS4");
   Press("ok");
   EXPECT_FALSE(Stored("Ports/COM5").isValid());
+}
+
+// A path typed for one port and left there when another port was chosen is not what the
+// dialog showed at OK, so it must not quietly remap that port.
+TEST_F(RecDlgTest, OnlyTheDeviceOfThePortChosenAtOkIsStored) {
+  Seed("Settings/Com", 5);
+  Open();
+  Type(Combo("device")->lineEdit(), "/dev/pts/31");
+  Choose("comPort", "COM7");
+  EXPECT_EQ(Shown("device"), "/dev/ttyS6");
+  Press("ok");
+  EXPECT_EQ(Stored("Settings/Com").toInt(), 7);
+  EXPECT_FALSE(Stored("Ports/COM5").isValid());
+  EXPECT_FALSE(Stored("Ports/COM7").isValid());
+
+  Open();
+  Choose("comPort", "COM5");
+  Type(Combo("device")->lineEdit(), "/dev/pts/31");
+  Choose("comPort", "COM8");
+  Type(Combo("device")->lineEdit(), "/dev/pts/32");
+  Press("ok");
+  EXPECT_EQ(Stored("Settings/Com").toInt(), 8);
+  EXPECT_FALSE(Stored("Ports/COM5").isValid());
+  EXPECT_EQ(Stored("Ports/COM8").toString(), "/dev/pts/32");
+}
+
+// Tab walks the controls in the order they stand on screen.
+TEST_F(RecDlgTest, TabFollowsTheControlsTopToBottom) {
+  Open();
+  const QStringList onScreen = {"protocol",  "receiver",     "address", "comPort",
+                                "device",    "speed",        "netHost", "scanInterval",
+                                "utcFormat", "offsetColumn", "ok",      "cancel"};
+  QStringList visited;
+  QWidget* widget = Combo("protocol");
+  for (int step = 0; step < 100 && visited.size() < onScreen.size(); ++step) {
+    if (onScreen.contains(widget->objectName()) && !visited.contains(widget->objectName())) {
+      visited << widget->objectName();
+    }
+    widget = widget->nextInFocusChain();
+  }
+  EXPECT_EQ(visited, onScreen);
+}
+
+// Opening a line raises DTR and RTS, which can key a transmitter or reset an adapter: the
+// port lists only look.
+TEST_F(RecDlgTest, LookingAtThePortsOpensNoDevice) {
+  TtyTree tree;
+  ASSERT_TRUE(tree.ready());
+  folders_ = tree.folders();
+  Seed("Ports/COM3", QString::fromStdString(tree.Add("ttyUSB0", true)));
+  Seed("Ports/COM4", QString::fromStdString(tree.Add("ttyS0", true, 0)));
+  Seed("Ports/COM5", QString::fromStdString(tree.Add("ttyS1", true, 4)));
+  const QString acm = QString::fromStdString(tree.Add("ttyACM3", true));
+  OpenedFiles opened(tree.dev());
+  ASSERT_TRUE(opened.ready());
+  Open();
+  OpenAndLeave("comPort");
+  EXPECT_EQ(Items("comPort").mid(2, 3),
+            QStringList({"COM3  (detected)", "COM4", "COM5  (detected)"}));
+  Choose("comPort", "COM4");
+  Type(Combo("device")->lineEdit(), acm);
+  OpenAndLeave("comPort");
+  EXPECT_EQ(Items("comPort")[3], "COM4  (detected)");
+  OpenAndLeave("device");
+  QStringList lines;
+  for (const char* name : {"ttyUSB0", "ttyACM3", "ttyS1"}) {
+    lines << QString::fromStdString(tree.Node(name));
+  }
+  EXPECT_EQ(Items("device"), lines);
+  EXPECT_EQ(opened.Names(), std::vector<std::string>());
 }
 
 TEST_F(RecDlgTest, ProtocolEntriesCarryTheirKind) {
@@ -386,6 +470,29 @@ TEST_F(RecDlgTest, OkUnderNetworkStoresTheModelAndTheTrimmedHost) {
   EXPECT_EQ(Edit("netHost")->text(), "radio.example:4000");
 }
 
+// A demonstration run's network radio listens on a port of that run only: the dialog shows
+// it, and OK keeps it running but out of the store unless another host is typed.
+TEST_F(RecDlgTest, HostOfThisRunAloneIsNotStored) {
+  Seed("Settings/Rx", 100);
+  Seed("Settings/NetHost", "radio.example:4000");
+  StoredSettings running = LoadSettings();
+  running.link.netHost = "127.0.0.1:40123";
+  dlg_ = std::make_unique<CRecDlg>(running, 1);
+  dlg_->show();
+  EXPECT_EQ(Edit("netHost")->text(), "127.0.0.1:40123");
+  Press("ok");
+  EXPECT_EQ(dlg_->settings().link.netHost, "127.0.0.1:40123");
+  EXPECT_EQ(Stored("Settings/NetHost").toString(), "radio.example:4000");
+  EXPECT_EQ(Stored("Settings/Rx").toInt(), 100);
+
+  dlg_ = std::make_unique<CRecDlg>(running, 1);
+  dlg_->show();
+  Type(Edit("netHost"), "10.0.0.2:4533");
+  Press("ok");
+  EXPECT_EQ(dlg_->settings().link.netHost, "10.0.0.2:4533");
+  EXPECT_EQ(Stored("Settings/NetHost").toString(), "10.0.0.2:4533");
+}
+
 TEST_F(RecDlgTest, BadHostIsReportedAndKeepsTheDialogOpen) {
   for (const char* typed : {"", "host:0", "host:70000", "[::1", "a b", "host:12x"}) {
     Open();
@@ -453,22 +560,27 @@ TEST_F(RecDlgTest, StoreWithoutHostLoadsAsBefore) {
 }
 
 TEST(SerialDevices, ListsStableNamesFirstAndOnlyRealLegacyPorts) {
-  Pty line;
-  ASSERT_TRUE(line.ready());
-  QTemporaryDir dir;
-  const std::filesystem::path root = dir.path().toStdString();
+  TtyTree tree;
+  ASSERT_TRUE(tree.ready());
+  const std::filesystem::path root = tree.dev();
   std::filesystem::create_directories(root / "serial/by-id");
   for (const char* name : {"serial/by-id/usb-b-if00", "serial/by-id/usb-a-if00", "ttyUSB10",
-                           "ttyUSB2", "ttyACM0", "ttyS0", "ttyUSB", "ttyACMx", "tty0", "null"}) {
+                           "ttyUSB2", "ttyACM0", "ttyUSB", "ttyACMx", "tty0", "null"}) {
     QFile((root / name).c_str()).open(QIODevice::WriteOnly);
   }
-  std::filesystem::create_symlink(line.path(), root / "ttyS3");
+  // Every legacy slot has a node; only the one with a UART is a line.
+  tree.Add("ttyS0", true, 0);
+  tree.Add("ttyS3", true, 4);
+  tree.Add("ttyS4", true);
   std::vector<std::string> expected;
   for (const char* name : {"serial/by-id/usb-a-if00", "serial/by-id/usb-b-if00", "ttyUSB2",
                            "ttyUSB10", "ttyACM0", "ttyS3"}) {
     expected.push_back((root / name).string());
   }
-  EXPECT_EQ(ListSerialDevices(root.string()), expected);
+  OpenedFiles opened(tree.dev());
+  ASSERT_TRUE(opened.ready());
+  EXPECT_EQ(ListSerialDevices(tree.folders()), expected);
+  EXPECT_EQ(opened.Names(), std::vector<std::string>());
 }
 
 }  // namespace

@@ -6,12 +6,16 @@
 
 #include <QSettings>
 #include <QString>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "com_ports.h"
 #include "serial_port.h"
 #include "test_support.h"
+#include "tty_tree.h"
 
 namespace {
 
@@ -77,17 +81,70 @@ TEST_F(PortSettings, MappingInTheSettingsStoreWins) {
   EXPECT_EQ(PortDevice(7), "/dev/ttyS6");
 }
 
+// Only a line the kernel knows as serial counts; a pseudo-terminal (the simulator's) is not
+// one, and nothing is opened to find out.
 TEST_F(PortSettings, LabelMarksOnlyPortsWithASerialLineBehind) {
+  TtyTree tree;
+  ASSERT_TRUE(tree.ready());
   PtyLine line;
   ASSERT_FALSE(line.path.empty());
   MapPort(7, line.path);
-  MapPort(8, "/dev/quilvar-no-such-line");
+  MapPort(8, tree.Add("ttyUSB0", true));
   MapPort(9, "/dev/null");  // exists, but is no terminal
-  EXPECT_EQ(PortLabel(7), "COM7  (detected)");
-  EXPECT_EQ(PortLabel(8), "COM8");
-  EXPECT_EQ(PortLabel(9), "COM9");
-  EXPECT_EQ(PortLabel(98), "COM98");
-  EXPECT_FALSE(IsSerialDevice(""));
+  MapPort(10, tree.Node("ttyUSB9"));
+  OpenedFiles opened(tree.dev());
+  ASSERT_TRUE(opened.ready());
+  EXPECT_EQ(PortLabel(7, tree.folders()), "COM7");
+  EXPECT_EQ(PortLabel(8, tree.folders()), "COM8  (detected)");
+  EXPECT_EQ(PortLabel(9, tree.folders()), "COM9");
+  EXPECT_EQ(PortLabel(10, tree.folders()), "COM10");
+  EXPECT_EQ(PortLabel(98, tree.folders()), "COM98");
+  EXPECT_EQ(PortLabel(7), "COM7");
+  EXPECT_EQ(opened.Names(), std::vector<std::string>());
+}
+
+TEST(SerialDetection, DecidedFromSysfsWithoutOpeningTheNode) {
+  TtyTree tree;
+  ASSERT_TRUE(tree.ready());
+  tree.Add("ttyUSB0", true);
+  tree.Add("ttyACM2", true);
+  tree.Add("ttyS0", true, 4);                  // a 16550A fitted
+  tree.Add("ttyS1", true, 0);                  // a legacy slot without a UART
+  tree.Add("ttyS2", true);                     // a legacy slot that does not say
+  tree.Add("ttyS7x", true);                    // not a legacy slot: its name has more than a number
+  tree.Add("ttyGS0", false);                   // a terminal with no device behind it
+  tree.Add("ttyUSB4", true, -1, false);        // unplugged: the kernel entry without its node
+  mkfifo(tree.Node("ttyUSB5").c_str(), 0600);  // a node the kernel does not list
+  std::filesystem::create_directories(tree.Node("serial/by-id"));
+  std::filesystem::create_symlink("../../ttyUSB0", tree.Node("serial/by-id/usb-radio-if00"));
+  std::filesystem::create_symlink("ttyS1", tree.Node("radio"));
+  std::filesystem::create_directories(tree.Node("pts"));
+  mkfifo(tree.Node("pts/3").c_str(), 0600);
+  const std::string outside = tree.dev() + "/../ttyUSB0";
+  std::ofstream(outside) << "";
+
+  const std::pair<std::string, bool> cases[] = {
+      {tree.Node("ttyUSB0"), true},
+      {tree.Node("ttyACM2"), true},
+      {tree.Node("ttyS0"), true},
+      {tree.Node("ttyS1"), false},
+      {tree.Node("ttyS2"), false},
+      {tree.Node("ttyS7x"), true},
+      {tree.Node("ttyGS0"), false},
+      {tree.Node("ttyUSB4"), false},
+      {tree.Node("ttyUSB5"), false},
+      {tree.Node("serial/by-id/usb-radio-if00"), true},
+      {tree.Node("radio"), false},
+      {tree.Node("pts/3"), false},
+      {outside, false},  // the name of a line, but not in the device folder
+      {"", false},
+  };
+  OpenedFiles opened(tree.dev());
+  ASSERT_TRUE(opened.ready());
+  for (const auto& [path, serial] : cases) {
+    EXPECT_EQ(IsSerialDevice(path, tree.folders()), serial) << path;
+  }
+  EXPECT_EQ(opened.Names(), std::vector<std::string>());
 }
 
 TEST_F(PortSettings, PortOpensTheMappedDevice) {
