@@ -43,6 +43,8 @@ LinkControl::LinkControl(LinkHost& host, QObject* parent)
 LinkControl::~LinkControl() { CloseLink(); }
 
 void LinkControl::SetSettings(const LinkSettings& settings) {
+  // A poll left by a failed Perseus probe would go on asking whatever radio comes next.
+  StopPolls();
   settings_ = settings;
   const ReceiverModel& model = ModelAt(settings_.modelIndex);
   civ_.SetRadio(static_cast<uint8_t>(settings_.address), model.id);
@@ -108,6 +110,8 @@ void LinkControl::ToggleConnect() {
     Disconnect();
     return;
   }
+  // A poll left by an earlier probe must not outlive this one.
+  StopPolls();
   {
     IdleQueue::BusyScope busy(idle_);
     WaitCursorScope cursor(host_);
@@ -146,9 +150,13 @@ void LinkControl::ToggleConnect() {
   host_.OnConnectionChanged();
 }
 
-void LinkControl::Disconnect() {
+void LinkControl::StopPolls() {
   catPoll_.stop();
   perseusPoll_.stop();
+}
+
+void LinkControl::Disconnect() {
+  StopPolls();
   CloseLink();
   host_.TurnOffTimedModes();
   host_.OnConnectionChanged();
@@ -281,7 +289,11 @@ void LinkControl::PowerOff() {
 }
 
 LinkControl::WaitOutcome LinkControl::AwaitReply() {
-  return AwaitUntil([this] { return pendingReplies <= 0; }, kReplyTimeoutMs);
+  // A line that is gone will not answer: no point waiting out the second.
+  const WaitOutcome outcome =
+      AwaitUntil([this] { return pendingReplies <= 0 || lineLost_; }, kReplyTimeoutMs);
+  if (outcome == WaitOutcome::kAnswered && pendingReplies > 0) return WaitOutcome::kLineLost;
+  return outcome;
 }
 
 LinkControl::WaitOutcome LinkControl::AwaitUntil(const std::function<bool()>& done, int timeoutMs) {
@@ -312,6 +324,10 @@ int LinkControl::WaitForReply() {
       SetStatusText(QString(), std::nullopt);
       host_.ShowMessageDialog(texts::kInterrupted);
       return 2;
+    case WaitOutcome::kLineLost:
+      // A serial line's loss shows in the link pane once the disconnect follows.
+      if (IsNetwork()) TellConnectionClosed();
+      return -1;
     case WaitOutcome::kAnswered:
       break;
   }
@@ -320,6 +336,7 @@ int LinkControl::WaitForReply() {
     ShowNetworkFault();
     return -1;
   }
+  if (IsNetwork()) NoteNetworkAnswer();
   if (pendingReplies < 0) {
     SetStatusText(QString(), std::nullopt);
     host_.ShowMessageBox(texts::kAppTitle, texts::kReceiverError, BoxIcon::kNone);
@@ -360,7 +377,10 @@ void LinkControl::OnTimer(int id) {
   // A poll due while a step or another transaction runs follows it.
   idle_.RunWhenIdle(id, [this, id] {
     if (id == kTimerCatPoll && catPoll_.isActive()) {
-      ReadStatus();
+      // Busy until a word about the silence is read, so that no poll runs under it.
+      IdleQueue::BusyScope busy(idle_);
+      const int result = ReadStatus();
+      if (IsNetwork()) NoteNetworkPoll(result);
     } else if (id == kTimerPerseusPoll && perseusPoll_.isActive()) {
       ReadFrequency();
     }
@@ -456,12 +476,9 @@ void LinkControl::OnLinkLost() {
     if (!linkConnected || !lineLost_) return;
     // A serial line's loss shows in the link pane; a server that closed the connection is
     // worth a word, unless the reason for dropping it is already on screen.
-    const bool tell = IsNetwork() && !netLossShown_;
+    const bool network = IsNetwork();
     Disconnect();
-    if (tell) {
-      host_.ShowMessageBox(texts::kAppTitle, QString(texts::kNetClosed).arg(NetHostShown()),
-                           BoxIcon::kExclamation);
-    }
+    if (network) TellConnectionClosed();
   });
 }
 

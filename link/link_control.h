@@ -6,6 +6,7 @@
 #include <QString>
 #include <QTimer>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -44,6 +45,8 @@ constexpr int kCatProbeAttempts = 5;
 // Each connection attempt to a network radio, and the whole wait for a name and a connection.
 constexpr int kNetConnectTimeoutMs = 3000;
 constexpr int kNetConnectWaitMs = 5000;
+// Poll time-outs in a row after which a silent server is worth a word.
+constexpr int kNetSilentPolls = 3;
 // CAT carries eight digits of tens of hertz; the units digit is dropped, so every
 // frequency below 1 GHz fits.
 constexpr uint64_t kCatMaxFrequency = 999999999;
@@ -104,7 +107,7 @@ class LinkControl : public QObject, private FrameSender, private ReplySink, priv
   int AcknowledgedWrite(const std::function<void()>& sendNetwork,
                         const std::function<void()>& sendCat, const char* ok, const char* failed);
 
-  enum class WaitOutcome { kAnswered, kTimedOut, kEscaped };
+  enum class WaitOutcome { kAnswered, kTimedOut, kEscaped, kLineLost };
   WaitOutcome AwaitReply();
   // Keeps the window painting and holds the user's input until done() or timeoutMs.
   WaitOutcome AwaitUntil(const std::function<bool()>& done, int timeoutMs);
@@ -121,6 +124,12 @@ class LinkControl : public QObject, private FrameSender, private ReplySink, priv
   void ShowNetworkFault();
   // The network link failed with a message already shown: disconnect once idle.
   void DropNetworkLink(int indicator);
+  // The server closed the connection: said once per connection.
+  void TellConnectionClosed();
+  // A silent server is told once after kNetSilentPolls polls in a row time out, and again
+  // only after it has answered.
+  void NoteNetworkAnswer();
+  void NoteNetworkPoll(int result);
   QString NetHostShown() const;
 
   void ReceiveThread();
@@ -133,6 +142,7 @@ class LinkControl : public QObject, private FrameSender, private ReplySink, priv
   void StopReceiveThread();
   void Post(QEvent::Type type, quint64 value);
   void OnLinkLost();
+  void StopPolls();
   void Disconnect();
   bool IsCat() const;
 
@@ -150,6 +160,9 @@ class LinkControl : public QObject, private FrameSender, private ReplySink, priv
   NetCodec netCodec_;
   // The reason for losing the network link is already on screen.
   std::atomic<bool> netLossShown_{false};
+  std::chrono::steady_clock::time_point lastNetAnswer_;
+  int silentNetPolls_ = 0;
+  bool netSilenceShown_ = false;
   std::unique_ptr<uint8_t[]> receiveBuffer;
   std::thread receiveThread_;
   std::atomic<bool> stopRequested_{false};

@@ -52,6 +52,7 @@ QString LinkControl::NetHostShown() const {
 
 int LinkControl::OpenNetwork() {
   netLossShown_ = false;
+  NoteNetworkAnswer();
   lineLost_ = false;
   netCodec_.Reset();
   if (!ConnectNetwork()) return -1;
@@ -107,7 +108,13 @@ bool LinkControl::NetworkReady() {
 }
 
 int LinkControl::NetworkTransaction(const std::function<void()>& send) {
-  if (!linkConnected || lineLost_) return -1;
+  if (!linkConnected) return -1;
+  // Closed before the command went out: the disconnect may not have come round yet, and a
+  // probe that fails here drops the link before it does.
+  if (lineLost_) {
+    TellConnectionClosed();
+    return -1;
+  }
   if (!NetworkReady()) return -1;
   send();
   return WaitForReply();
@@ -134,4 +141,29 @@ void LinkControl::ShowNetworkFault() {
 void LinkControl::DropNetworkLink(int indicator) {
   netLossShown_ = true;
   LoseLine(indicator);
+}
+
+void LinkControl::TellConnectionClosed() {
+  if (netLossShown_.exchange(true)) return;
+  SetStatusText(QString(), std::nullopt);
+  host_.ShowMessageBox(texts::kAppTitle, QString(texts::kNetClosed).arg(NetHostShown()),
+                       BoxIcon::kExclamation);
+}
+
+void LinkControl::NoteNetworkAnswer() {
+  lastNetAnswer_ = std::chrono::steady_clock::now();
+  silentNetPolls_ = 0;
+  netSilenceShown_ = false;
+}
+
+void LinkControl::NoteNetworkPoll(int result) {
+  if (result != 1) return;
+  if (++silentNetPolls_ < kNetSilentPolls || netSilenceShown_) return;
+  netSilenceShown_ = true;
+  // Measured rather than counted: ticks held back by a wait come at once after it.
+  const auto silent = std::chrono::duration_cast<std::chrono::seconds>(
+      std::chrono::steady_clock::now() - lastNetAnswer_);
+  host_.ShowMessageBox(texts::kAppTitle,
+                       QString(texts::kNetSilent).arg(NetHostShown()).arg(silent.count()),
+                       BoxIcon::kExclamation);
 }

@@ -41,6 +41,7 @@ constexpr const char* kNetCannotConnect = "Cannot connect to %1: %2.";
 constexpr const char* kNetConnectTimeout = "Cannot connect to %1: no answer within %2 seconds.";
 constexpr const char* kNetNoAnswer = "No radio answers at %1.";
 constexpr const char* kNetClosed = "The connection to %1 was closed.";
+constexpr const char* kNetSilent = "No answer from %1 for %2 s.";  // host, whole seconds
 constexpr const char* kNetServerError = "%1 refused the command: RPRT %2 (%3).";
 constexpr const char* kNetMalformed = "%1 sent an answer that is not understood: \"%2\".";
 

@@ -87,8 +87,9 @@ CEditFreq::CEditFreq(LinkControl& link, LineEditor& editor, UtcClock clock,
   BuildControls();
   LoadStepIndex();
   OnConnectionChanged();
-  // A polled radio shows itself within a poll.
-  if (link_.linkConnected && !IsPolled()) {
+  // The CAT and network polls bring frequency and mode within 750 ms; the Perseus poll
+  // brings only the frequency.
+  if (link_.linkConnected && !IsCat() && !IsNetworkModel(modelIndex_)) {
     ReadReceiver();
     Pause();
     ReadReceiver();
@@ -186,7 +187,9 @@ void CEditFreq::LoadStepIndex() {
 
 bool CEditFreq::IsCat() const { return IsCatModel(modelIndex_); }
 
-bool CEditFreq::IsPolled() const { return IsCat() || IsNetworkModel(modelIndex_); }
+bool CEditFreq::IsPolled() const {
+  return IsCat() || IsPerseusModel(modelIndex_) || IsNetworkModel(modelIndex_);
+}
 
 // ---- Reading the receiver -----------------------------------------------------------------
 

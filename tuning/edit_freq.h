@@ -74,7 +74,7 @@ class CEditFreq : public QDialog {
   void ShowMode(int code);
   void SetText(double khz);
   bool IsCat() const;
-  // CAT and network radios report through the link's poll.
+  // CAT, Perseus and network radios report their frequency through the link's poll.
   bool IsPolled() const;
 
   LinkControl& link_;

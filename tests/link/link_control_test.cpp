@@ -258,6 +258,29 @@ TEST_F(LinkControlTest, PerseusPollStartsEvenWhenTheProbeIsNotAnswered) {
   EXPECT_TRUE(radio_->received().empty());
 }
 
+// The poll a failed Perseus probe leaves running belongs to the Perseus: whatever radio is
+// chosen next must never see its read requests.
+TEST_F(LinkControlTest, PollOfAFailedPerseusProbeNeverReachesTheNextRadio) {
+  const Bytes readMode{0xFE, 0xFE, 0x5A, 0xE0, 0x04, 0xFD};
+  StartRadio(Radio("Perseus"));
+  ASSERT_TRUE(radio_->Command("silent on"));
+  link_.ToggleConnect();
+  ASSERT_FALSE(link_.linkConnected);
+  ASSERT_TRUE(link_.isTimerRunning(kTimerPerseusPoll));
+
+  // Setup chooses an IC-R75 behind the same port.
+  StartRadio(Radio("IC-R75"));
+  EXPECT_FALSE(link_.isTimerRunning(kTimerPerseusPoll));
+  Connect();
+  EXPECT_FALSE(link_.isTimerRunning(kTimerPerseusPoll));
+  radio_->clearReceived();
+  // As many ticks as came in three seconds; a read of the mode marks the end of what was sent.
+  for (int tick = 0; tick < 4; ++tick) link_.OnTimer(kTimerPerseusPoll);
+  link_.ReadMode();
+  ASSERT_TRUE(RadioReceived(readMode));
+  EXPECT_EQ(radio_->received(), readMode);
+}
+
 TEST_F(LinkControlTest, PortThatCannotOpenShowsBothBoxesAndNoProbeMessage) {
   MapComPort("/dev/quilvar-no-such-port");
   LinkSettings settings;

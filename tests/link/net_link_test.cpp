@@ -1,6 +1,14 @@
 // The link to a network radio, against the simulated server on loopback: what goes over the
 // connection byte for byte, and how refused, silent, garbled and vanishing servers end.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <regex>
+#include <thread>
 
 #include "command_ids.h"
 #include "link_events.h"
@@ -10,7 +18,45 @@
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
 uint16_t NetworkMode(const char* name) { return ModeCodeByName(ModesNetwork, name).code; }
+
+// Takes every connection on 127.0.0.1 and closes it at once, as a server does that has no
+// radio to serve.
+class AcceptAndClose {
+ public:
+  AcceptAndClose() {
+    listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        listen(listener_, 4) != 0 ||
+        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+      return;
+    }
+    port_ = ntohs(address.sin_port);
+    thread_ = std::thread([this] {
+      for (int fd; (fd = accept(listener_, nullptr, nullptr)) >= 0;) close(fd);
+    });
+  }
+  ~AcceptAndClose() {
+    // Wakes the accept, which then fails.
+    shutdown(listener_, SHUT_RDWR);
+    if (thread_.joinable()) thread_.join();
+    close(listener_);
+  }
+  std::string host() const { return "127.0.0.1:" + std::to_string(port_); }
+  bool ready() const { return port_ != 0; }
+
+ private:
+  int listener_ = -1;
+  uint16_t port_ = 0;
+  std::thread thread_;
+};
 
 class NetLinkTest : public LinkControlTest {
  protected:
@@ -171,6 +217,113 @@ TEST_F(NetLinkTest, ServerClosingTheConnectionIsToldAndReconnectWorks) {
   EXPECT_EQ(host_.indicators.back(), kIndicatorCommError);
   Connect();
   EXPECT_EQ(link_.WriteFrequency(7100000), 1);
+}
+
+TEST_F(NetLinkTest, ConnectionClosedDuringAWaitEndsItAtOnceAndSaysSo) {
+  AcceptAndClose closing;
+  ASSERT_TRUE(closing.ready());
+  // Closes the server's connections once the command is in, so the link is waiting.
+  auto closeOnceReceived = [&](const std::string& command) {
+    return std::thread([this, command] {
+      if (ServerGot(command)) Console("close");
+    });
+  };
+  struct Case {
+    const char* what;
+    std::function<void()> run;
+    std::string host;
+  } cases[] = {
+      {"the probe, against a server that accepts and closes", [&] { link_.ToggleConnect(); },
+       closing.host()},
+      {"the probe, closed while it waits",
+       [&] {
+         Console("silent on");
+         std::thread close = closeOnceReceived("f\n");
+         link_.ToggleConnect();
+         close.join();
+       },
+       Host()},
+      {"a poll",
+       [&] {
+         Connect();
+         Console("silent on");
+         server_.clearReceived();
+         std::thread close = closeOnceReceived("f\n");
+         link_.OnTimer(kTimerCatPoll);
+         close.join();
+       },
+       Host()},
+      {"a write",
+       [&] {
+         Connect();
+         Console("silent on");
+         std::thread close = closeOnceReceived("F 7100000\n");
+         EXPECT_EQ(link_.WriteFrequency(7100000), -1);
+         close.join();
+         EXPECT_EQ(host_.linkPane, texts::kWriteFreqFailed);
+       },
+       Host()},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Console("silent off");
+    host_.boxes.clear();
+    host_.indicators.clear();
+    host_.messagePane.clear();
+    server_.clearReceived();
+    UseHost(c.host);
+    const auto start = Clock::now();
+    c.run();
+    // Well short of the second a reply may take, even on a loaded machine.
+    EXPECT_LT(Clock::now() - start, 500ms);
+    ASSERT_TRUE(Arrives([&] { return !link_.linkConnected; }));
+    const QString host = QString::fromStdString(c.host);
+    EXPECT_EQ(host_.boxes, std::vector<std::string>{
+                               "Quilvar: " + QString(texts::kNetClosed).arg(host).toStdString()});
+    EXPECT_NE(host_.messagePane, texts::kTimeout);
+    EXPECT_TRUE(Arrives([&] {
+      return !host_.indicators.empty() && host_.indicators.back() == kIndicatorCommError;
+    }));
+    EXPECT_FALSE(link_.isTimerRunning(kTimerCatPoll));
+  }
+}
+
+// Whole seconds from the "for N s." of the silence message, or -1.
+int SilentSeconds(const std::string& box) {
+  std::smatch match;
+  if (!std::regex_search(box, match, std::regex(" for ([0-9]+) s\\.$"))) return -1;
+  return std::stoi(match[1]);
+}
+
+TEST_F(NetLinkTest, ServerGoneSilentIsToldOnceAfterThreePollsAndTheLinkStaysUp) {
+  // The whole seconds told: at least the three waits of a second, at most what the test saw.
+  auto expectTold = [&](const std::string& box, Clock::time_point lastAnswer) {
+    const int seconds = SilentSeconds(box);
+    EXPECT_EQ(box, "Quilvar: " + Says(texts::kNetSilent).arg(seconds).toStdString());
+    EXPECT_GE(seconds, 3);
+    EXPECT_LE(seconds,
+              std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - lastAnswer).count());
+  };
+  const auto beforeAnswer = Clock::now();
+  Connect();
+  Console("silent on");
+  for (int poll = 1; poll <= 4; ++poll) {
+    link_.OnTimer(kTimerCatPoll);
+    ASSERT_EQ(host_.boxes.size(), poll < 3 ? 0u : 1u) << "poll " << poll << ": " << Boxes();
+    if (poll == 3) expectTold(host_.boxes[0], beforeAnswer);
+    EXPECT_TRUE(link_.linkConnected) << "poll " << poll;
+  }
+  EXPECT_EQ(host_.messagePane, texts::kTimeout) << "as for a silent CAT radio";
+
+  // An answer ends the silence; the next one is told again.
+  Console("silent off");
+  const auto beforeNextAnswer = Clock::now();
+  link_.OnTimer(kTimerCatPoll);
+  Console("silent on");
+  for (int poll = 1; poll <= 3; ++poll) link_.OnTimer(kTimerCatPoll);
+  ASSERT_EQ(host_.boxes.size(), 2u) << Boxes();
+  expectTold(host_.boxes[1], beforeNextAnswer);
+  EXPECT_TRUE(link_.linkConnected);
 }
 
 TEST_F(NetLinkTest, RefusedUnknownAndBadHostsGiveTheirMessages) {

@@ -184,6 +184,67 @@ TEST_F(EditFreqTest, NetworkRadioShowsPastFourGigahertzReadsOnDemandAndSparesTyp
   link_.CloseLink();
 }
 
+// Every polled radio reports every 750 ms: what the user is typing must outlast the reports,
+// and the box follows them again once the user has moved on.
+TEST_F(EditFreqTest, PolledReportsSpareTheBoxOnlyWhileItHasTheFocus) {
+  struct Case {
+    const char* model;
+    int poll;
+  } cases[] = {
+      {"FT-817", kTimerCatPoll},
+      {"Perseus", kTimerPerseusPoll},
+      {"rigctl", kTimerCatPoll},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.model);
+    NetRadio server;
+    std::function<bool(const std::string&)> console;
+    if (IsNetworkModel(ModelIndexByName(c.model))) {
+      ASSERT_TRUE(server.Start()) << server.error();
+      LinkSettings settings;
+      settings.modelIndex = ModelIndexByName(c.model);
+      settings.netHost = "127.0.0.1:" + std::to_string(server.port());
+      link_.SetSettings(settings);
+      link_.ToggleConnect();
+      ASSERT_TRUE(link_.linkConnected) << host_.messages.join("; ").toStdString();
+      console = [&](const std::string& line) { return server.Command(line); };
+    } else {
+      StartRadio(c.model);
+      console = [&](const std::string& line) { return radio_->Command(line); };
+    }
+    ASSERT_TRUE(link_.isTimerRunning(c.poll));
+    Open();
+    // One poll, and its report handled by the dialog (the list follows the dialog).
+    auto poll = [&](uint64_t hz) {
+      host_.matched.clear();
+      link_.OnTimer(c.poll);
+      return Arrives([&] { return !host_.matched.empty() && host_.matched.back() == hz; });
+    };
+
+    ASSERT_TRUE(console("freq 7055000"));
+    ASSERT_TRUE(poll(7055000));
+    EXPECT_EQ(Box()->text(), "7055.000");
+
+    QTest::mouseClick(Box(), Qt::LeftButton);
+    ASSERT_TRUE(Box()->hasFocus());
+    Type("1234");
+    ASSERT_TRUE(console("freq 14250000"));
+    ASSERT_TRUE(poll(14250000));
+    EXPECT_EQ(Box()->text(), "1234");
+    QTest::keyClicks(Box(), ".5");
+    ASSERT_TRUE(poll(14250000));
+    EXPECT_EQ(Box()->text(), "1234.5");
+
+    List(names::kMode)->setFocus();
+    ASSERT_TRUE(poll(14250000));
+    EXPECT_EQ(Box()->text(), "14250.000");
+
+    delete dialog_.data();
+    link_.ToggleConnect();
+    ASSERT_FALSE(link_.linkConnected);
+  }
+}
+
 TEST_F(EditFreqTest, SpinAndWheelStepThenWrite) {
   StartRadio("IC-R75");
   OpenOnRadio();
