@@ -1,7 +1,5 @@
 #include "list_watcher.h"
 
-#include <sys/stat.h>
-
 #include <QApplication>
 #include <QFileInfo>
 #include <algorithm>
@@ -16,20 +14,6 @@ constexpr const char* kChangedPrompt =
 constexpr int kIdleKey = 555;
 
 }  // namespace
-
-std::optional<FileIdentity> IdentifyFile(const QString& path) {
-  struct stat st {};
-  if (::stat(QFile::encodeName(path).constData(), &st) != 0) return std::nullopt;
-  FileIdentity id;
-  id.device = st.st_dev;
-  id.inode = st.st_ino;
-  id.size = st.st_size;
-  id.mtimeSec = st.st_mtim.tv_sec;
-  id.mtimeNsec = st.st_mtim.tv_nsec;
-  id.ctimeSec = st.st_ctim.tv_sec;
-  id.ctimeNsec = st.st_ctim.tv_nsec;
-  return id;
-}
 
 ListWatcher::ListWatcher(CIcomView& view, QObject* parent) : QObject(parent), view_(view) {
   settle_.setSingleShot(true);

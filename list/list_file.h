@@ -37,6 +37,7 @@ constexpr const char* kFileTooLargeText =
     "%1 is too large to be a station list (it is larger than 256 MB).";
 constexpr const char* kFileLineTooLongText =
     "%1 is not a station list (it has a line longer than 1 MB).";
+constexpr const char* kFileNoMemoryText = "%1 cannot be opened: there is not enough memory for it.";
 constexpr const char* kFileWriteErrorText = "Encountered an unexpected error while writing %1.";
 constexpr const char* kFileDiskFullText = "Disk full while accessing %1.";
 
