@@ -37,11 +37,16 @@ void ListWatcher::Rebind() {
     path_ = path;
     if (!path_.isEmpty()) watcher_.addPath(QFileInfo(path_).absolutePath());
   }
-  known_ = path_.isEmpty() ? std::nullopt : IdentifyFile(path_);
+  const std::optional<FileIdentity> now = path_.isEmpty() ? std::nullopt : IdentifyFile(path_);
+  // A read knows the file as it was before its first byte: a change that landed during the
+  // read differs from it, and one after it too.
+  const std::optional<FileIdentity>& read = view_.doc().readIdentity();
+  known_ = read ? read : now;
   declined_.reset();
   settling_.reset();
   waitingForModes_ = false;
   WatchFile();
+  if (known_ != now) Arm();
 }
 
 // Timing only colours the rows from the list, so a list read again under it is simply

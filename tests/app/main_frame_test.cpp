@@ -167,6 +167,8 @@ TEST_F(MainFrameTest, AFileThatIsPlainlyNoListIsOpenedOnlyWhenTheUserSaysSo) {
   const auto dropped = [this] {
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(Path("sheet.csv"))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(frame_.get(), &enter);
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(frame_.get(), &drop);
   };
@@ -185,8 +187,12 @@ TEST_F(MainFrameTest, AFileThatIsPlainlyNoListIsOpenedOnlyWhenTheUserSaysSo) {
 
   // No, on every way of opening it, leaves the list on screen as it was.
   answers_.answer = QMessageBox::No;
-  for (const auto& open :
-       std::initializer_list<std::function<void()>>{fromDialog, dropped, fromRecentList}) {
+  const struct {
+    const char* name;
+    std::function<void()> open;
+  } routes[] = {{"dialog", fromDialog}, {"drop", dropped}, {"recent files", fromRecentList}};
+  for (const auto& [name, open] : routes) {
+    SCOPED_TRACE(name);
     ASSERT_TRUE(frame_->OpenFile(Path("list.CSV")));
     answers_.asked.clear();
     open();
