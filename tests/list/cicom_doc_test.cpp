@@ -160,7 +160,9 @@ TEST_F(CIcomDocTest, AFirstLineWithCommasButNoSemicolonAsksBeforeOpening) {
       }
       // The list's own file read again after a change on disk is not asked about.
       view_.questions.clear();
-      if (opened) EXPECT_TRUE(doc().ReadAgain(Path("b.CSV")));
+      if (opened) {
+        EXPECT_TRUE(doc().ReadAgain(Path("b.CSV")));
+      }
       EXPECT_TRUE(view_.questions.isEmpty());
     }
   }
