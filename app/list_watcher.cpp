@@ -1,7 +1,5 @@
 #include "list_watcher.h"
 
-#include <sys/stat.h>
-
 #include <QApplication>
 #include <QFileInfo>
 #include <algorithm>
@@ -16,20 +14,6 @@ constexpr const char* kChangedPrompt =
 constexpr int kIdleKey = 555;
 
 }  // namespace
-
-std::optional<FileIdentity> IdentifyFile(const QString& path) {
-  struct stat st {};
-  if (::stat(QFile::encodeName(path).constData(), &st) != 0) return std::nullopt;
-  FileIdentity id;
-  id.device = st.st_dev;
-  id.inode = st.st_ino;
-  id.size = st.st_size;
-  id.mtimeSec = st.st_mtim.tv_sec;
-  id.mtimeNsec = st.st_mtim.tv_nsec;
-  id.ctimeSec = st.st_ctim.tv_sec;
-  id.ctimeNsec = st.st_ctim.tv_nsec;
-  return id;
-}
 
 ListWatcher::ListWatcher(CIcomView& view, QObject* parent) : QObject(parent), view_(view) {
   settle_.setSingleShot(true);
@@ -53,11 +37,16 @@ void ListWatcher::Rebind() {
     path_ = path;
     if (!path_.isEmpty()) watcher_.addPath(QFileInfo(path_).absolutePath());
   }
-  known_ = path_.isEmpty() ? std::nullopt : IdentifyFile(path_);
+  const std::optional<FileIdentity> now = path_.isEmpty() ? std::nullopt : IdentifyFile(path_);
+  // A read knows the file as it was before its first byte: a change that landed during the
+  // read differs from it, and one after it too.
+  const std::optional<FileIdentity>& read = view_.doc().readIdentity();
+  known_ = read ? read : now;
   declined_.reset();
   settling_.reset();
   waitingForModes_ = false;
   WatchFile();
+  if (known_ != now) Arm();
 }
 
 // Timing only colours the rows from the list, so a list read again under it is simply

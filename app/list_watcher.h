@@ -6,22 +6,9 @@
 #include <QTimer>
 #include <optional>
 
+#include "file_identity.h"
+
 class CIcomView;
-
-// What tells one state of a file from another without reading it.
-struct FileIdentity {
-  quint64 device = 0;
-  quint64 inode = 0;
-  qint64 size = 0;
-  qint64 mtimeSec = 0;
-  qint64 mtimeNsec = 0;
-  qint64 ctimeSec = 0;
-  qint64 ctimeNsec = 0;
-  bool operator==(const FileIdentity&) const = default;
-};
-
-// Empty when the file is not there (or cannot be looked at).
-std::optional<FileIdentity> IdentifyFile(const QString& path);
 
 // Notices when the open list's file is replaced or rewritten by another program and brings
 // the list on screen up to date: an unmodified list is read again at once, keeping the

@@ -315,7 +315,8 @@ bool CMainFrame::OpenFile(const QString& path) {
   if (!SaveModified()) return false;
   const QString full = QFileInfo(path).absoluteFilePath();
   if (!view_->doc().OpenDocument(full)) {
-    if (!view_->AnyModeOn()) RemoveRecentFile(full);
+    // A file the user chose not to open is still there to be opened.
+    if (!view_->AnyModeOn() && !view_->doc().openDeclined()) RemoveRecentFile(full);
     return false;
   }
   AddRecentFile(full);

@@ -45,6 +45,10 @@ constexpr const char* kNetSilent = "No answer from %1 for %2 s.";  // host, whol
 constexpr const char* kNetServerError = "%1 refused the command: RPRT %2 (%3).";
 constexpr const char* kNetMalformed = "%1 sent an answer that is not understood: \"%2\".";
 
+// Opening a list; %1 is the file's path.
+constexpr const char* kNotAStationList =
+    "%1 does not look like a station list (no ';' between its fields). Open it anyway?";
+
 constexpr const char* kIndicatorOk = "OK";
 constexpr const char* kIndicatorReceiverError = "RECEIVER ERROR";
 constexpr const char* kIndicatorCommError = "COMM ERROR";

@@ -1,17 +1,24 @@
 #include "cicom_doc.h"
 
 #include <QFileInfo>
+#include <new>
 
 #include "columns.h"
 #include "list_control.h"
 #include "list_host.h"
 #include "schedule_import.h"
+#include "texts.h"
 #include "wait_cursor.h"
 
 namespace {
 
 constexpr const char* kUntitled = "Untitled";
 constexpr const char* kOpenFailed = "Failed to open document.";
+
+// Fields split at commas, none at the separator: another program's table, not a list.
+bool LooksLikeAnotherFormat(const QString& firstLine) {
+  return !firstLine.contains(u';') && firstLine.contains(u',');
+}
 
 }  // namespace
 
@@ -33,6 +40,7 @@ bool CIcomDoc::NewDocument() {
   view_.ApplyHeaderLine(kNewListHeader);
   view_.ResetGrid(0);
   modified_ = false;
+  readIdentity_.reset();
   emit titleChanged();
   emit fileSynced();
   return true;
@@ -40,26 +48,41 @@ bool CIcomDoc::NewDocument() {
 
 bool CIcomDoc::OpenDocument(const QString& path) {
   if (view_.host().AnyModeOn()) return false;
-  return ReadAgain(path);
+  return LoadList(path, true);
 }
 
-bool CIcomDoc::ReadAgain(const QString& path) {
-  QString error;
-  if (!LoadList(path, &error)) {
-    // Shown once the wait cursor is gone.
-    view_.host().ShowListMessage(error.isEmpty() ? QString(kOpenFailed) : error);
+bool CIcomDoc::ReadAgain(const QString& path) { return LoadList(path, false); }
+
+bool CIcomDoc::ReadCells(const QString& path, ListFileCells* file, QString* error) {
+  WaitCursor cursor;
+  try {
+    return readList(path, file, error);
+  } catch (const std::bad_alloc&) {
+    *error = ListFileMessage(kFileNoMemoryText, path);
     return false;
   }
-  return true;
 }
 
-bool CIcomDoc::LoadList(const QString& path, QString* error) {
-  WaitCursor cursor;
+bool CIcomDoc::LoadList(const QString& path, bool askForeign) {
+  openDeclined_ = false;
   // The file is read and cut into cells whole before anything is touched: should it be
   // refused or unreadable, the list on screen keeps its columns, its file and its modified
   // flag, so a later Save can only write that list back where it came from.
   ListFileCells file;
-  if (!readList(path, &file, error)) return false;
+  QString error;
+  if (!ReadCells(path, &file, &error)) {
+    // Shown once the wait cursor is gone.
+    view_.host().ShowListMessage(error.isEmpty() ? QString(kOpenFailed) : error);
+    return false;
+  }
+  // A spreadsheet's export would open as one column of whole lines, which a Save would
+  // then rewrite; the list's own file, read again, was asked about when it was opened.
+  if (askForeign && LooksLikeAnotherFormat(file.header) &&
+      !view_.host().AskYesNo(ListFileMessage(texts::kNotAStationList, path))) {
+    openDeclined_ = true;
+    return false;
+  }
+  WaitCursor cursor;
   // The number of lines shapes the grid and the first line names the user columns.
   m_lineCount = file.lineCount;
   if (file.lineCount > 0) view_.ApplyHeaderLine(file.header);
@@ -71,6 +94,7 @@ bool CIcomDoc::LoadList(const QString& path, QString* error) {
   SerializeList(stream);
   // Normalising while loading may replace cells; that is not a change of the user's.
   modified_ = false;
+  readIdentity_ = file.identity;
   emit titleChanged();
   emit fileSynced();
   return true;
@@ -85,7 +109,11 @@ bool CIcomDoc::ImportDocument(const QString& path, QString* summary) {
     WaitCursor cursor;
     // Read whole before anything is touched, as LoadList does: a refused file leaves the
     // list on screen, its file and its modified flag as they were.
-    read = ReadScheduleCells(path, g_columns[kColMode].choices, &schedule, &error);
+    try {
+      read = ReadScheduleCells(path, g_columns[kColMode].choices, &schedule, &error);
+    } catch (const std::bad_alloc&) {
+      error = ListFileMessage(kFileNoMemoryText, path);
+    }
     if (read) {
       m_lineCount = schedule.list.lineCount;
       view_.ApplyHeaderLine(schedule.list.header);
@@ -102,6 +130,7 @@ bool CIcomDoc::ImportDocument(const QString& path, QString* summary) {
   }
   // Nothing of it is in a file yet.
   modified_ = true;
+  readIdentity_.reset();
   emit titleChanged();
   emit fileSynced();
   if (summary != nullptr) *summary = ImportSummary(schedule.entries, schedule.skipped);
@@ -128,6 +157,7 @@ bool CIcomDoc::SaveDocument(const QString& path) {
   // stay marked.
   if (!saved) m_listPath = previousPath;
   modified_ = !saved;
+  if (saved) readIdentity_.reset();
   emit titleChanged();
   if (saved) emit fileSynced();
   if (!saved) view_.host().ShowListMessage(error);

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 #include "list_file.h"
 #include "list_reader.h"
@@ -45,6 +46,11 @@ class CIcomDoc : public QObject {
   // The list's name for titles and prompts: its file name, or "Untitled".
   QString title() const;
   ListEncoding encoding() const { return encoding_; }
+  // The list's file as it was when the list was last read from it; empty after a save, a
+  // new list or an import.
+  const std::optional<FileIdentity>& readIdentity() const { return readIdentity_; }
+  // The last Open failed because the user chose not to open a file of another format.
+  bool openDeclined() const { return openDeclined_; }
 
   int m_lineCount = 0;
   QString m_listPath;
@@ -59,9 +65,12 @@ class CIcomDoc : public QObject {
   void fileSynced();
 
  private:
-  bool LoadList(const QString& path, QString* error);
+  bool LoadList(const QString& path, bool askForeign);
+  bool ReadCells(const QString& path, ListFileCells* file, QString* error);
 
   ListControl& view_;
   bool modified_ = false;
+  bool openDeclined_ = false;
   ListEncoding encoding_ = ListEncoding::kUtf8;
+  std::optional<FileIdentity> readIdentity_;
 };

@@ -85,7 +85,8 @@ class Descriptor {
 
 // Grows past the size fstat gave if the file grows meanwhile, but never past
 // kMaxListFileBytes. Plain POSIX calls, so each failure keeps its exact errno.
-bool ReadFileBytes(const QString& path, TextBlock<char>* bytes, QString* error) {
+bool ReadFileBytes(const QString& path, TextBlock<char>* bytes, QString* error,
+                   FileIdentity* identity) {
   // O_NONBLOCK keeps a FIFO from blocking the open; it is refused just below.
   Descriptor fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.get() < 0) return Fail(error, OpenForReadingFailure(errno), path);
@@ -94,15 +95,16 @@ bool ReadFileBytes(const QString& path, TextBlock<char>* bytes, QString* error) 
   if (S_ISDIR(info.st_mode)) return Fail(error, kFileIsFolderText, path);
   if (!S_ISREG(info.st_mode)) return Fail(error, kFileNotRegularText, path);
   if (info.st_size > kMaxListFileBytes) return Fail(error, kFileTooLargeText, path);
+  if (identity != nullptr) *identity = IdentityOf(info);
 
   // One spare byte notices a growing file.
   bytes->Clear();
-  if (!bytes->Reserve(size_t(info.st_size) + 1)) return Fail(error, kFileTooLargeText, path);
+  if (!bytes->Reserve(size_t(info.st_size) + 1)) return Fail(error, kFileNoMemoryText, path);
   size_t filled = 0;
   for (;;) {
     if (filled == bytes->capacity()) {
       if (filled > size_t(kMaxListFileBytes)) return Fail(error, kFileTooLargeText, path);
-      if (!bytes->Reserve(filled + 64 * 1024)) return Fail(error, kFileTooLargeText, path);
+      if (!bytes->Reserve(filled + 64 * 1024)) return Fail(error, kFileNoMemoryText, path);
     }
     const ssize_t n = ::read(fd.get(), bytes->data() + filled, bytes->capacity() - filled);
     if (n < 0) {

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "cell_store.h"
+#include "file_identity.h"
 #include "save_file.h"
 
 // Reading and writing list files so that their bytes survive a round trip: the encoding a
@@ -37,6 +38,7 @@ constexpr const char* kFileTooLargeText =
     "%1 is too large to be a station list (it is larger than 256 MB).";
 constexpr const char* kFileLineTooLongText =
     "%1 is not a station list (it has a line longer than 1 MB).";
+constexpr const char* kFileNoMemoryText = "%1 cannot be opened: there is not enough memory for it.";
 constexpr const char* kFileWriteErrorText = "Encountered an unexpected error while writing %1.";
 constexpr const char* kFileDiskFullText = "Disk full while accessing %1.";
 
@@ -47,8 +49,10 @@ constexpr qsizetype kUtf8BomSize = 3;
 QString ListFileMessage(const char* text, const QString& path);
 
 // The whole file, into a block with room for one more byte; false with a message naming
-// the file when it cannot be read, is no regular file or is too large.
-bool ReadFileBytes(const QString& path, TextBlock<char>* bytes, QString* error);
+// the file when it cannot be read, is no regular file or is too large. *identity, when
+// given, is the file as it was before its first byte was read.
+bool ReadFileBytes(const QString& path, TextBlock<char>* bytes, QString* error,
+                   FileIdentity* identity = nullptr);
 
 struct ListFileText {
   // Lines end with CR LF, LF or a CR alone; a last line without an end still counts, so an

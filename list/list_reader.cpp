@@ -209,7 +209,9 @@ int Utf8SequenceLength(const unsigned char* bytes, size_t available) {
 bool ReadListCells(const QString& path, ListFileCells* out, QString* error) {
   ListFileCells result;
   TextBlock<char>& bytes = result.cells.text.narrow();
-  if (!ReadFileBytes(path, &bytes, error)) return false;
+  FileIdentity identity;
+  if (!ReadFileBytes(path, &bytes, error, &identity)) return false;
+  result.identity = identity;
   if (bytes.size() > std::numeric_limits<uint32_t>::max()) {
     if (error != nullptr) *error = ListFileMessage(kFileTooLargeText, path);
     return false;

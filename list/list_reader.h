@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 #include "cell_store.h"
 #include "list_file.h"
@@ -13,6 +14,9 @@ struct ListFileCells {
   QString header;  // the first line; empty when the file is
   int lineCount = 0;
   ListEncoding encoding = ListEncoding::kUtf8;
+  // The file as it was when its reading began: a change that lands during the read is a
+  // change of the file.
+  std::optional<FileIdentity> identity;
   // max(lineCount, 2) rows of ColumnsForHeader(fields of the header) columns; row i holds
   // line i from column 1 on, fields past the last column dropped. Row 0 and column 0 are
   // left empty for the captions and the row numbers.

@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -12,7 +13,13 @@ namespace {
 constexpr size_t kLarge = size_t(1) << 20;
 constexpr size_t kHugePage = size_t(2) << 20;
 
+std::atomic<size_t> blockLimit{0};
+
 bool Large(size_t bytes) { return bytes >= kLarge; }
+bool OverLimit(size_t bytes) {
+  const size_t limit = blockLimit.load(std::memory_order_relaxed);
+  return limit != 0 && bytes > limit;
+}
 
 // Whole huge pages, so a block never shares one with anything else.
 size_t Mapped(size_t bytes) { return (bytes + kHugePage - 1) & ~(kHugePage - 1); }
@@ -37,13 +44,17 @@ void* MapLarge(size_t bytes) {
 
 }  // namespace
 
+void SetBlockLimit(size_t limit) { blockLimit.store(limit, std::memory_order_relaxed); }
+
 void* AllocateBlock(size_t bytes) {
+  if (OverLimit(bytes)) return nullptr;
   if (!Large(bytes)) return std::malloc(std::max<size_t>(bytes, 1));
   return MapLarge(bytes);
 }
 
 void* ReallocateBlock(void* block, size_t oldBytes, size_t newBytes) {
   if (block == nullptr) return AllocateBlock(newBytes);
+  if (OverLimit(newBytes)) return nullptr;
   if (!Large(oldBytes) && !Large(newBytes))
     return std::realloc(block, std::max<size_t>(newBytes, 1));
   if (Large(oldBytes) && Large(newBytes)) {

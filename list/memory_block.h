@@ -15,6 +15,9 @@ void* ReallocateBlock(void* block, size_t oldBytes, size_t newBytes);
 void FreeBlock(void* block, size_t bytes);
 // How many bytes a block asked for with that size can really hold.
 size_t BlockCapacity(size_t bytes);
+// Blocks larger than limit bytes fail as if memory ran out (0: no limit), so that what a
+// failed allocation leaves behind can be tried without exhausting the machine.
+void SetBlockLimit(size_t limit);
 
 // For vectors of cells.
 template <typename T>

@@ -72,34 +72,39 @@ std::array<int, kSourceCount> HeaderPositions(std::string_view header) {
   return at;
 }
 
-// Digits with at most one decimal point, and more than zero.
+// Digits with at most one decimal point, within the list's range: a frequency the list
+// would have to clamp is no frequency of the line's.
 bool ValidKhz(std::string_view text) {
   text = Trimmed(text);
-  bool digits = false, point = false, nonZero = false;
+  bool digits = false, point = false;
   for (char c : text) {
     if (c == '.' && !point) {
       point = true;
     } else if (IsDigit(c)) {
       digits = true;
-      nonZero = nonZero || c != '0';
     } else {
       return false;
     }
   }
-  return digits && nonZero;
+  if (!digits) return false;
+  const double khz = LeadingNumber(QLatin1StringView(text.data(), qsizetype(text.size())));
+  return khz >= kMinFrequencyKhz && khz <= kMaxFrequencyKhz;
 }
 
-bool ValidClock(std::string_view hhmm) {
+// 2400 ends a broadcast at midnight; nothing starts then, as no clock reads it.
+bool ValidClock(std::string_view hhmm, bool end) {
   if (!std::all_of(hhmm.begin(), hhmm.end(), IsDigit)) return false;
   const int hours = (hhmm[0] - '0') * 10 + (hhmm[1] - '0');
   const int minutes = (hhmm[2] - '0') * 10 + (hhmm[3] - '0');
-  return minutes <= 59 && (hours < 24 || (hours == 24 && minutes == 0));
+  return minutes <= 59 && (hours < 24 || (end && hours == 24 && minutes == 0));
 }
 
-// "HHMM-HHMM"; the end may be earlier than the start for a broadcast over midnight.
+// "HHMM-HHMM", blanks around it aside; the end may be earlier than the start for a
+// broadcast over midnight.
 bool ValidWindow(std::string_view text) {
-  return text.size() == 9 && text[4] == '-' && ValidClock(text.substr(0, 4)) &&
-         ValidClock(text.substr(5));
+  text = Trimmed(text);
+  return text.size() == 9 && text[4] == '-' && ValidClock(text.substr(0, 4), false) &&
+         ValidClock(text.substr(5), true);
 }
 
 // The mode a field names as a word of its own ("USB/FSK", "(USB)"); upper case only, as the
@@ -192,6 +197,11 @@ bool ScheduleCutter::Cut(size_t pos, bool utf8, const char** refusal) {
         return at_[s] < fieldCount ? fields[at_[s]].View(data) : std::string_view();
       };
       if (ValidKhz(field(kKhz)) && ValidWindow(field(kTime))) {
+        // Cells address the block with 31 bits.
+        if (bytes_.size() + kWrittenPerEntry >= TextStore::Cell::kWide) {
+          *refusal = kFileTooLargeText;
+          return false;
+        }
         AddEntry(fields, fieldCount, utf8);
       } else {
         ++skipped;
@@ -281,16 +291,8 @@ bool ReadScheduleCells(const QString& path, const ModeEntry* modes, ScheduleCell
     pos += size_t(length);
   }
 
-  // Room for every entry's written texts and cells up front, from the number of line ends:
-  // room never written costs no memory.
-  const size_t lines =
-      size_t(std::max(std::count(data, data + size, '\n'), std::count(data, data + size, '\r'))) +
-      2;
-  if (size + lines * kWrittenPerEntry >= TextStore::Cell::kWide ||
-      !bytes.Reserve(size + lines * kWrittenPerEntry)) {
-    return fail(kFileTooLargeText);
-  }
-  matrix.cells.reserve(lines * kListColumns);
+  // The cells and the written texts grow with the entries found: room taken for every line
+  // up front is address space too, and a file of blank lines could claim gigabytes of it.
   matrix.cells.resize(size_t(2) * kListColumns);
 
   ScheduleCutter cutter(bytes, modes, matrix.cells);

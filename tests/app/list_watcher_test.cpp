@@ -6,6 +6,7 @@
 
 #include "colours.h"
 #include "edit_window.h"
+#include "list/file_bytes.h"
 
 // The open list's file changed by other programs, run as real processes, and seen through the
 // real file system watch.
@@ -223,4 +224,35 @@ TEST_F(ListWatcherTest, DeletedFileIsWaitedForUntilItIsBack) {
   ASSERT_TRUE(WaitForStation(1, "back 1"));
   EXPECT_EQ(grid().Rows(), 4);
   EXPECT_TRUE(asked_.empty());
+}
+
+TEST_F(ListWatcherTest, AChangeWhileTheListIsBeingReadIsSeenAfterTheRead) {
+  // Another program rewrites the file once more while the list is read from it, after the
+  // read began: the list shows the file's first state, and then must catch up with this one.
+  QString rewriteDuringRead;
+  doc().readList = [&](const QString& path, ListFileCells* out, QString* error) {
+    const bool read = ReadListCells(path, out, error);
+    if (!rewriteDuringRead.isEmpty()) {
+      QFile file(path);
+      EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+      file.write(ReadBytes(rewriteDuringRead));
+      rewriteDuringRead.clear();
+    }
+    return read;
+  };
+
+  // Opened.
+  rewriteDuringRead = Staged("during open", 3);
+  ASSERT_TRUE(frame_->OpenFile(dir_.filePath("ten.CSV")));
+  ASSERT_TRUE(WaitForStation(1, "during open 1"));
+  EXPECT_EQ(grid().Rows(), 4);
+
+  // Read again after a change on disk.
+  rewriteDuringRead = Staged("during reload", 5);
+  RewriteInPlace("reloaded", 4);
+  ASSERT_TRUE(WaitForStation(1, "during reload 1"));
+  EXPECT_EQ(grid().Rows(), 6);
+  EXPECT_TRUE(rewriteDuringRead.isEmpty());
+  EXPECT_TRUE(asked_.empty());
+  EXPECT_FALSE(doc().IsModified());
 }

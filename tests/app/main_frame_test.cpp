@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDir>
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
@@ -11,10 +12,12 @@
 #include <QTest>
 #include <QUrl>
 
+#include "cicom_app.h"
 #include "cicom_view.h"
 #include "columns.h"
 #include "command_ids.h"
 #include "message_box.h"
+#include "settings_store.h"
 #include "widget_app.h"
 
 // Readable failures.
@@ -150,6 +153,65 @@ TEST_F(MainFrameTest, DroppedFileIsOpenedAsAList) {
   QCoreApplication::sendEvent(frame_.get(), &drop);
   EXPECT_EQ(doc().m_listPath, Path("dropped.CSV"));
   EXPECT_EQ(grid().TextMatrix(1, 2), "cuba");
+}
+
+TEST_F(MainFrameTest, AFileThatIsPlainlyNoListIsOpenedOnlyWhenTheUserSaysSo) {
+  WriteBytes(Path("sheet.csv"), "kHz,Station,Mode\r\n7100,a,AM\r\n");
+  WriteBytes(Path("list.CSV"), "h;x\r\n6000;cuba;AM;\r\n");
+  const QString question = QString(
+                               "%1 does not look like a station list (no ';' between its "
+                               "fields). Open it anyway?")
+                               .arg(QDir::toNativeSeparators(Path("sheet.csv")));
+  frame_->askOpenPath = [this](QWidget*) { return Path("sheet.csv"); };
+  const auto fromDialog = [this] { frame_->action(ID_FILE_OPEN)->trigger(); };
+  const auto dropped = [this] {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(Path("sheet.csv"))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(frame_.get(), &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(frame_.get(), &drop);
+  };
+  const auto fromRecentList = [this] {
+    const int at = int(frame_->recentFiles().indexOf(Path("sheet.csv")));
+    ASSERT_GE(at, 0);
+    frame_->action(ID_FILE_MRU_FILE1 + at)->trigger();
+  };
+
+  // Yes opens it as a list, which the recent files then offer.
+  answers_.answer = QMessageBox::Yes;
+  fromDialog();
+  EXPECT_EQ(answers_.asked, QStringList{question});
+  EXPECT_EQ(doc().m_listPath, Path("sheet.csv"));
+  EXPECT_EQ(grid().TextMatrix(1, 1), "7100.000");
+
+  // No, on every way of opening it, leaves the list on screen as it was.
+  answers_.answer = QMessageBox::No;
+  const struct {
+    const char* name;
+    std::function<void()> open;
+  } routes[] = {{"dialog", fromDialog}, {"drop", dropped}, {"recent files", fromRecentList}};
+  for (const auto& [name, open] : routes) {
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(frame_->OpenFile(Path("list.CSV")));
+    answers_.asked.clear();
+    open();
+    EXPECT_EQ(answers_.asked, QStringList{question});
+    EXPECT_EQ(doc().m_listPath, Path("list.CSV"));
+    EXPECT_EQ(grid().TextMatrix(1, 2), "cuba");
+    EXPECT_TRUE(frame_->recentFiles().contains(Path("sheet.csv")));
+  }
+
+  // Named on the command line: No starts with a new list instead.
+  for (auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+    answers_.answer = answer;
+    answers_.asked.clear();
+    std::unique_ptr<CMainFrame> first = OpenFirstWindow(Path("sheet.csv"), LoadLinkSettings());
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(answers_.asked, QStringList{question});
+    EXPECT_EQ(first->view().doc().m_listPath,
+              answer == QMessageBox::Yes ? Path("sheet.csv") : QString());
+  }
 }
 
 TEST_F(MainFrameTest, SaveShortcutSavesTheNamedList) {

@@ -92,6 +92,82 @@ TEST_F(CIcomDocTest, AFailedReadLeavesTheListItsFileAndItsFlagAsTheyWere) {
   }
 }
 
+TEST_F(CIcomDocTest, MemoryRunningOutWhileReadingLeavesTheListAsItWas) {
+  grid().WriteRowCells(2, {"", "9500", "changed", "USB", "", "y"});
+  const QList<QStringList> cells = Cells();
+  // 50,000 lines need some 2 MB of cells, and 1 MB is all there is.
+  QByteArray bytes = "Freq (kHz);Station;Mode;UTC\r\n";
+  for (int i = 0; i < 50000; ++i) bytes += "7100;a\n";
+  WriteBytes(Path("b.CSV"), bytes);
+  view_.messages.clear();
+  {
+    ScopedBlockLimit limit(size_t(1) << 20);
+    EXPECT_FALSE(doc().OpenDocument(Path("b.CSV")));
+  }
+  EXPECT_EQ(view_.messages, QStringList{ListFileMessage(kFileNoMemoryText, Path("b.CSV"))});
+  EXPECT_EQ(view_.messagesUnderWaitCursor, 0);
+  EXPECT_EQ(Cells(), cells);
+  EXPECT_EQ(doc().m_listPath, Path("a.CSV"));
+  EXPECT_TRUE(doc().IsModified());
+  // With the memory there, the same file opens.
+  ASSERT_TRUE(doc().OpenDocument(Path("b.CSV")));
+  EXPECT_EQ(grid().Rows(), 50001);
+}
+
+TEST_F(CIcomDocTest, AFirstLineWithCommasButNoSemicolonAsksBeforeOpening) {
+  const QString question = ListFileMessage(
+      "%1 does not look like a station list (no ';' between its fields). "
+      "Open it anyway?",
+      Path("b.CSV"));
+  const struct {
+    const char* name;
+    QByteArray bytes;
+    bool asked;
+  } cases[] = {
+      {"a spreadsheet's export", "kHz,Station,Mode\r\n7100,a,AM\r\n", true},
+      {"with its byte-order mark", "\xEF\xBB\xBFkHz,Station\r\n7100,a\r\n", true},
+      {"one comma alone", ",\r\n", true},
+      {"a list whose captions hold commas", "Freq (kHz);Station, city;Mode\r\n7100;a;AM\r\n",
+       false},
+      {"a list with commas below its header", "Freq;Station\r\n7100,5;a,b\r\n", false},
+      {"one column", "Freq (kHz)\r\n7100\r\n", false},
+      {"an empty file", "", false},
+      {"a blank first line", "\r\n7100,a\r\n", false},
+  };
+  for (bool yes : {false, true}) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + (yes ? ", Yes" : ", No"));
+      ASSERT_TRUE(doc().OpenDocument(Path("a.CSV")));
+      grid().WriteRowCells(2, {"", "9500", "changed", "USB", "", "y"});
+      const QList<QStringList> cells = Cells();
+      WriteBytes(Path("b.CSV"), c.bytes);
+      view_.questions.clear();
+      view_.messages.clear();
+      view_.answerYes = yes;
+
+      const bool opened = doc().OpenDocument(Path("b.CSV"));
+      EXPECT_EQ(view_.questions, c.asked ? QStringList{question} : QStringList());
+      EXPECT_TRUE(view_.messages.isEmpty());
+      EXPECT_EQ(view_.messagesUnderWaitCursor, 0);
+      EXPECT_EQ(opened, yes || !c.asked);
+      if (opened) {
+        EXPECT_EQ(doc().m_listPath, Path("b.CSV"));
+        EXPECT_FALSE(doc().IsModified());
+      } else {
+        EXPECT_EQ(Cells(), cells);
+        EXPECT_EQ(doc().m_listPath, Path("a.CSV"));
+        EXPECT_TRUE(doc().IsModified());
+      }
+      // The list's own file read again after a change on disk is not asked about.
+      view_.questions.clear();
+      if (opened) {
+        EXPECT_TRUE(doc().ReadAgain(Path("b.CSV")));
+      }
+      EXPECT_TRUE(view_.questions.isEmpty());
+    }
+  }
+}
+
 TEST_F(CIcomDocTest, TheListFollowsTheFileLastReadOrWrittenWithItsEncoding) {
   int titleChanges = 0;
   QObject::connect(&doc(), &CIcomDoc::titleChanged, [&] { ++titleChanges; });

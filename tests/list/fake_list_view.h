@@ -7,8 +7,8 @@
 #include "list_control.h"
 #include "list_host.h"
 
-// Stands in for the view: no modes on, messages collected with whether a wait cursor was
-// still showing over them.
+// Stands in for the view: no modes on, messages and questions collected with whether a wait
+// cursor was still showing over them.
 class FakeListView : public ListHost, public GridOwner {
  public:
   void ShowListMessage(const QString& text) override {
@@ -17,6 +17,7 @@ class FakeListView : public ListHost, public GridOwner {
   }
   bool AskYesNo(const QString& text) override {
     questions.push_back(text);
+    if (QApplication::overrideCursor() != nullptr) ++messagesUnderWaitCursor;
     return answerYes;
   }
   bool AnyModeOn() override { return modeOn; }

@@ -13,8 +13,18 @@
 #include "fake_list_view.h"
 #include "line_editor.h"
 #include "list_control.h"
+#include "memory_block.h"
 #include "receiver_models.h"
 #include "widget_app.h"
+
+// While it lives, blocks of the list over limit bytes fail as when memory runs out.
+class ScopedBlockLimit {
+ public:
+  explicit ScopedBlockLimit(size_t limit) { SetBlockLimit(limit); }
+  ~ScopedBlockLimit() { SetBlockLimit(0); }
+  ScopedBlockLimit(const ScopedBlockLimit&) = delete;
+  ScopedBlockLimit& operator=(const ScopedBlockLimit&) = delete;
+};
 
 // A list control and its line commands in a plain window, without a view or a radio; lists
 // are written to a temporary folder and opened from there.

@@ -170,6 +170,100 @@ TEST(ScheduleReaderTest, EntriesModesAndSkippedLines) {
   EXPECT_EQ(ImportSummary(1, 1), "Imported 1 entry, skipped 1 line.");
 }
 
+TEST(ScheduleReaderTest, WhatTheListCannotHoldIsSkippedAndCounted) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  // The kHz and time fields of one line, and its frequency and window in the list; an empty
+  // frequency when the line is skipped.
+  const struct {
+    const char* khz;
+    const char* time;
+    const char* frequency;
+    const char* window;
+  } cases[] = {
+      {"10", "0600-0700", "10.000", "0600-0700"},
+      {"9000000", "0600-0700", "9000000.000", "0600-0700"},
+      {"9000000.000", "0600-0700", "9000000.000", "0600-0700"},
+      {" 7100 ", "0600-0700", "7100.000", "0600-0700"},
+      {"99999999", "0600-0700", "", ""},
+      {"9000000.5", "0600-0700", "", ""},
+      {"9000000.001", "0600-0700", "", ""},
+      {"5", "0600-0700", "", ""},
+      {"9.999", "0600-0700", "", ""},
+      {"0.001", "0600-0700", "", ""},
+      {"7100", " 0600-0700 ", "7100.000", "0600-0700"},
+      {"7100", "\t0600-0700", "7100.000", "0600-0700"},
+      {"7100", "0600 -0700", "", ""},
+      {"7100", "0000-2400", "7100.000", "0000-2400"},
+      {"7100", "2359-0000", "7100.000", "2359-0000"},
+      {"7100", "2400-0100", "", ""},
+      {"7100", "2400-2400", "", ""},
+      {"7100", "2500-0100", "", ""},
+      {"7100", "1200-2401", "", ""},
+  };
+  // Each file also holds one entry the list takes whatever the case.
+  const QByteArray kept = "6000;0000-0100;;D;Kept;E;Eu;s\r\n";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.khz) + " " + c.time);
+    const QString path = dir.filePath("sked.txt");
+    ASSERT_NO_FATAL_FAILURE(
+        WriteBytes(path, kHeader + kept + c.khz + ';' + c.time + ";;D;Case;E;Eu;s\r\n"));
+    ScheduleCells schedule;
+    QString error;
+    ASSERT_TRUE(ReadScheduleCells(path, ModesR75, &schedule, &error)) << error.toStdString();
+    const bool imported = c.frequency[0] != '\0';
+    EXPECT_EQ(schedule.entries, imported ? 2 : 1);
+    EXPECT_EQ(schedule.skipped, imported ? 0 : 1);
+    const QList<QStringList> entries = Entries(schedule);
+    ASSERT_FALSE(entries.isEmpty());
+    EXPECT_EQ(entries[0].value(1), "Kept");
+    if (imported) {
+      ASSERT_EQ(entries.size(), 2);
+      EXPECT_EQ(entries[1].value(0), c.frequency);
+      EXPECT_EQ(entries[1].value(1), "Case");
+      EXPECT_EQ(entries[1].value(3), c.window);
+    }
+  }
+}
+
+TEST_F(ScheduleImportTest, MemoryIsTakenForTheEntriesNotForTheLines) {
+  // Three entries among a million blank lines: room for a million entries would be some
+  // 110 MB, far past the limit.
+  QByteArray bytes = kHeader + "6000;0000-0100;;D;A;E;Eu;s\n";
+  bytes += QByteArray(500000, '\n') + "7100;0100-0200;;D;B;E;Eu;s\n";
+  bytes += QByteArray(500000, '\n') + "9500;0200-0300;;D;C;E;Eu;s\n";
+  WriteBytes(Path("sked.csv"), bytes);
+  QString summary;
+  {
+    ScopedBlockLimit limit(size_t(8) << 20);
+    ASSERT_TRUE(doc().ImportDocument(Path("sked.csv"), &summary))
+        << view_.messages.join('|').toStdString();
+  }
+  EXPECT_EQ(summary, "Imported 3 entries, skipped 1,000,000 lines.");
+  ASSERT_EQ(grid().Rows(), 4);
+  EXPECT_EQ(Row(3).mid(0, 2), (QStringList{"9500.000", "C"}));
+}
+
+TEST_F(ScheduleImportTest, MemoryRunningOutIsRefusedWithTheListAsItWas) {
+  ASSERT_TRUE(OpenBytes("a.CSV", "Freq (kHz);Station;Mode;UTC\r\n7100.000;a;AM;\r\n"));
+  grid().WriteRowCells(1, {"", "7100.000", "mine", "AM", ""});
+  // 20,000 entries need some 1.6 MB of cells, and 1 MB is all there is.
+  QByteArray bytes = kHeader;
+  for (int i = 0; i < 20000; ++i) bytes += "7100;0000-2400;;D;S\n";
+  WriteBytes(Path("sked.csv"), bytes);
+  view_.messages.clear();
+  QString summary;
+  {
+    ScopedBlockLimit limit(size_t(1) << 20);
+    EXPECT_FALSE(doc().ImportDocument(Path("sked.csv"), &summary));
+  }
+  EXPECT_EQ(view_.messages, QStringList{ListFileMessage(kFileNoMemoryText, Path("sked.csv"))});
+  EXPECT_EQ(doc().m_listPath, Path("a.CSV"));
+  EXPECT_TRUE(doc().IsModified());
+  EXPECT_EQ(grid().Rows(), 2);
+  EXPECT_EQ(Row(1), (QStringList{"7100.000", "mine", "AM", ""}));
+}
+
 TEST_F(ScheduleImportTest, AFileThatIsNoScheduleLeavesTheListAsItWas) {
   const QByteArray list = "Freq (kHz);Station;Mode;UTC;Extra\r\n7100.000;a;AM;0000-2400;x\r\n";
   const struct {
