@@ -7,6 +7,7 @@
 
 #include "columns.h"
 #include "command_ids.h"
+#include "edit_wnd.h"
 #include "link_events.h"
 #include "list_format.h"
 #include "list_watcher.h"
@@ -25,14 +26,18 @@ CIcomView::CIcomView(CMainFrame& frame)
       link_(*this, this),
       tuning_(list_, link_, *this),
       editor_(list_, *this, this) {
-  editor_.searched = [this] { frame_.UpdateCommandStates(); };
+  editor_.findRequested = [this](const std::function<void()>& search) {
+    frame_.RunCommand(ID_FIND_NEXT, search);
+  };
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(&list_.grid());
   setFocusPolicy(Qt::StrongFocus);
   setFocusProxy(&list_.grid());
   list_.grid().installEventFilter(this);
-  list_.grid().viewport()->installEventFilter(this);
+  // Whether the edit box is open decides what the mode commands offer.
+  list_.grid().editBox()->installEventFilter(this);
+  list_.grid().listBox()->installEventFilter(this);
   listWatcher_ = std::make_unique<ListWatcher>(*this);
   connect(&doc(), &CIcomDoc::fileSynced, listWatcher_.get(), [this] { listWatcher_->Rebind(); });
 }
@@ -115,6 +120,20 @@ bool CIcomView::OnGridDoubleClick() { return tuning_.OnGridDoubleClick(); }
 
 void CIcomView::OnGridRightButton(const QPoint& point) { ShowContextMenu(point); }
 
+void CIcomView::OnSelectionChanged() { UpdateCommandStatesSoon(); }
+
+void CIcomView::UpdateCommandStatesSoon() {
+  if (statesDue_) return;
+  statesDue_ = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        statesDue_ = false;
+        frame_.UpdateCommandStates();
+      },
+      Qt::QueuedConnection);
+}
+
 void CIcomView::ShowContextMenu(const QPoint& point) {
   // Built fresh each time from the frame's actions, so the gate and the enabling rules hold.
   QMenu menu(this);
@@ -186,9 +205,9 @@ void CIcomView::OnTuningStateChanged() {
 }
 
 bool CIcomView::eventFilter(QObject* watched, QEvent* event) {
-  // A selection dragged with the mouse changes which line commands apply.
-  if (watched == list_.grid().viewport() && event->type() == QEvent::MouseButtonRelease) {
-    frame_.UpdateCommandStates();
+  const bool editor = watched == list_.grid().editBox() || watched == list_.grid().listBox();
+  if (editor && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+    UpdateCommandStatesSoon();
   }
   // Ctrl+Up and Ctrl+Down belong to Previous and Next; with those disabled the keys do
   // nothing rather than moving cells.

@@ -57,6 +57,7 @@ class CIcomView : public QWidget,
   void OnRowChanged() override;
   bool OnGridDoubleClick() override;
   void OnGridRightButton(const QPoint& point) override;
+  void OnSelectionChanged() override;
   void SetModifiedFlag(bool modified) override;
 
   // ListHost
@@ -86,6 +87,10 @@ class CIcomView : public QWidget,
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The command states once the present event is done: a batch that moves the current
+  // cell row by row asks for them once.
+  void UpdateCommandStatesSoon();
+
   CMainFrame& frame_;
   ListControl list_;
   LinkControl link_;
@@ -93,6 +98,7 @@ class CIcomView : public QWidget,
   LineEditor editor_;
   QPointer<CEditFreq> freqDlg_;
   bool clockStarted_ = false;
+  bool statesDue_ = false;
   // Last, so it goes first: it works on the parts above.
   std::unique_ptr<ListWatcher> listWatcher_;
 };

@@ -105,15 +105,8 @@ QAction* CMainFrame::AddCommand(const Command& command) {
   act->setIconVisibleInMenu(false);
   act->setCheckable(command.checkable);
   const int id = command.id;
-  connect(act, &QAction::triggered, this, [this, act, id, run = command.run] {
-    if (!CommandAllowed(id)) return;
-    // The selection may have changed since the states were last set; a command whose rule
-    // no longer holds does nothing.
-    UpdateCommandStates();
-    if (!act->isEnabled()) return;
-    run(*this);
-    UpdateCommandStates();
-  });
+  connect(act, &QAction::triggered, this,
+          [this, id, run = command.run] { RunCommand(id, [this, run] { run(*this); }); });
   actions_[id] = act;
   return act;
 }
@@ -182,6 +175,20 @@ bool CMainFrame::CommandAllowed(int id) const {
   const TuningControl& tuning = view_->tuning();
   if (tuning.scanMode) return id == ID_SCAN_MODE || id == ID_CONNECT;
   if (tuning.scheduleMode) return id == ID_SCHEDULE_MODE || id == ID_CONNECT;
+  return true;
+}
+
+bool CMainFrame::RunCommand(int id, const std::function<void()>& run) {
+  if (!CommandAllowed(id)) return false;
+  // The selection may have changed since the states were last set; a command whose rule
+  // no longer holds does nothing.
+  UpdateCommandStates();
+  if (const QAction* act = action(id); act != nullptr && !act->isEnabled()) return false;
+  // What was typed belongs to the cell it was typed into, as the lines stand now: a command
+  // may delete, move or sort them, or start a mode under which nothing is taken in.
+  view_->list().grid().CommitEdit();
+  run();
+  UpdateCommandStates();
   return true;
 }
 
@@ -420,10 +427,12 @@ void CMainFrame::RebuildRecentMenu() {
   }
   for (int i = 0; i < recent_.size(); ++i) {
     const QString path = recent_[i];
+    const int id = ID_FILE_MRU_FILE1 + i;
     auto* act = new QAction(QString("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)), this);
-    act->setData(ID_FILE_MRU_FILE1 + i);
+    act->setData(id);
     act->setStatusTip(FindCommand(ID_FILE_MRU_FILE1)->prompt);
-    connect(act, &QAction::triggered, this, [this, path] { OpenFile(path); });
+    connect(act, &QAction::triggered, this,
+            [this, id, path] { RunCommand(id, [this, path] { OpenFile(path); }); });
     fileMenu_->insertAction(recentSeparator_, act);
     recentActions_.push_back(act);
     actions_[ID_FILE_MRU_FILE1 + i] = act;

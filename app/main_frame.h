@@ -38,6 +38,9 @@ class CMainFrame : public QMainWindow {
   void UpdateCommandStates();
   // While Scan Mode or Schedule Mode runs, only that mode's command and Connect get through.
   bool CommandAllowed(int commandId) const;
+  // Runs what a command does, when the gate lets it through and its rule holds, after
+  // taking in the text of an open cell editor; false when it was dropped.
+  bool RunCommand(int commandId, const std::function<void()>& run);
 
   // The document commands; each asks to save a modified list first.
   bool NewFile();

@@ -236,6 +236,8 @@ void CEditGrid::CommitEdit() {
   if (editor->hasFocus() || window()->focusWidget() == editor) setFocus(Qt::OtherFocusReason);
   editor->hide();
   committing_ = false;
+  // The list is not edited while a mode runs; starting one takes an open editor in first.
+  if (!owner_.CanEdit()) return;
   // The text belongs to the cell it was typed into, even when a command has moved the
   // current cell meanwhile; a cell that no longer exists takes nothing.
   if (editRow_ >= Rows() || editCol_ >= Cols()) return;
@@ -448,6 +450,8 @@ void CEditGrid::RightButtonDown(const QPoint& point) {
   QMetaObject::invokeMethod(
       this, [this, point] { owner_.OnGridRightButton(point); }, Qt::QueuedConnection);
 }
+
+void CEditGrid::SelectionChanged() { owner_.OnSelectionChanged(); }
 
 bool CEditGrid::event(QEvent* event) {
   if (event->type() == HandBackEventType()) {

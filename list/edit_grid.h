@@ -61,6 +61,7 @@ class CEditGrid : public FlexGrid {
   void LeaveCell() override;
   void Scroll() override;
   void RightButtonDown(const QPoint& point) override;
+  void SelectionChanged() override;
 
   bool event(QEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;

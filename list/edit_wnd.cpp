@@ -199,6 +199,9 @@ void CEditListBox::keyPressEvent(QKeyEvent* event) {
 
 void CEditListBox::focusOutEvent(QFocusEvent* event) {
   QListWidget::focusOutEvent(event);
+  // A menu opening is not going elsewhere: the command chosen from it takes the choice in
+  // first, and without one the focus comes back here.
+  if (event->reason() == Qt::PopupFocusReason) return;
   // Choosing is abandoned when the user goes elsewhere; back on the grid it commits.
   if (QApplication::focusWidget() != grid_) hide();
 }

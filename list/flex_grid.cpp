@@ -100,6 +100,7 @@ void FlexGrid::SetSelection(int row, int col, int rowSel, int colSel) {
   rowSel_ = rowSel;
   colSel_ = colSel;
   if (redraw_) viewport()->update();
+  SelectionChanged();
 }
 
 void FlexGrid::ClampSelection() {

@@ -137,6 +137,9 @@ class FlexGrid : public QTableView {
   virtual void WheelTurned(int delta);
   // point: in the grid widget's coordinates; MouseRow/MouseCol tell the cell.
   virtual void RightButtonDown(const QPoint& point);
+  // The current cell or the selection's corner moved, by an operation or the mouse; once
+  // per change, so often during a batch.
+  virtual void SelectionChanged();
 
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;

@@ -25,6 +25,7 @@ void FlexGrid::EnterCell() {}
 void FlexGrid::LeaveCell() {}
 void FlexGrid::Scroll() {}
 void FlexGrid::RightButtonDown(const QPoint&) {}
+void FlexGrid::SelectionChanged() {}
 
 void FlexGrid::WheelTurned(int delta) {
   // Fine-grained wheels send small steps; they add up to rows.

@@ -17,5 +17,7 @@ class GridOwner {
   virtual bool OnGridDoubleClick() = 0;
   // A right button press on a data cell, in grid coordinates (the context menu).
   virtual void OnGridRightButton(const QPoint& point) = 0;
+  // The current cell or the selection changed, however; called for each step of a batch.
+  virtual void OnSelectionChanged() {}
   virtual void SetModifiedFlag(bool modified) = 0;
 };

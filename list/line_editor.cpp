@@ -86,6 +86,9 @@ int LineEditor::InsertLine() {
 }
 
 int LineEditor::AppendRow(QStringList cells) {
+  // Comes from a dialog, not through the commands: text still in the cell editor goes into
+  // its line before the lines change.
+  grid().CommitEdit();
   const int row = InsertLine();
   CEditGrid& g = grid();
   // Missing cells come back empty, extra ones are dropped, column 0 gets the row number.
@@ -158,10 +161,12 @@ void LineEditor::OpenFindDialog() {
   }
   m_findDialog = new CFindDialog(m_searchText, m_matchCase, view_);
   connect(m_findDialog, &CFindDialog::findNext, this, [this](const QString& text, bool matchCase) {
-    m_searchText = text;
-    m_matchCase = matchCase;
-    SearchNext();
-    if (searched) searched();
+    auto search = [this, text, matchCase] {
+      m_searchText = text;
+      m_matchCase = matchCase;
+      SearchNext();
+    };
+    findRequested ? findRequested(search) : search();
   });
   connect(m_findDialog, &CFindDialog::closing, this, [this] { m_findDialog = nullptr; });
   m_findDialog->show();

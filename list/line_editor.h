@@ -56,8 +56,9 @@ class LineEditor : public QObject {
   bool m_matchCase = false;
   QPointer<CFindDialog> m_findDialog;
 
-  // Run after a search the Find dialog asked for, which no menu command surrounds.
-  std::function<void()> searched;
+  // Runs the search the Find dialog asks for; the view makes it pass where the Find next
+  // command passes. Without it the search runs at once.
+  std::function<void(const std::function<void()>& search)> findRequested;
 
  private:
   CEditGrid& grid() const;

@@ -293,4 +293,88 @@ TEST_F(EditMenuTest, ScanModeStopsTheLineCommandsButNotTheGridsOwnKeys) {
   EXPECT_TRUE(tuning().scanMode);
 }
 
+TEST_F(EditMenuTest, FindDialogSearchesNothingWhileScanOrScheduleRuns) {
+  ASSERT_NO_FATAL_FAILURE(Connect());
+  Trigger(ID_EDIT_FIND);
+  ASSERT_NE(findDialog(), nullptr);
+  findDialog()->textEdit()->setText("Zulu");
+  for (int mode : {ID_SCAN_MODE, ID_SCHEDULE_MODE}) {
+    SCOPED_TRACE(mode);
+    Select(1, 1, 1, 1);
+    Trigger(mode);
+    ASSERT_TRUE(frame_->action(mode)->isChecked());
+    const Selection before = Selected();
+    asked_.clear();
+    QTest::mouseClick(findDialog()->findNextButton(), Qt::LeftButton);
+    EXPECT_EQ(Selected(), before);
+    EXPECT_TRUE(asked_.empty());
+    EXPECT_EQ(editor().m_searchText, "");
+
+    // Once the mode is off the dialog searches again.
+    Trigger(mode);
+    ASSERT_FALSE(frame_->action(mode)->isChecked());
+    Select(1, 1, 1, 1);
+    QTest::mouseClick(findDialog()->findNextButton(), Qt::LeftButton);
+    EXPECT_EQ(Selected(), (Selection{5, 2, 5, 2}));
+    editor().m_searchText.clear();
+  }
+}
+
+TEST_F(EditMenuTest, CommandStatesFollowTheSelectionWhateverMovedIt) {
+  ASSERT_NO_FATAL_FAILURE(ShowAndActivate());
+  auto click = [this](int row, int col) {
+    const QPoint point = CellCentre(row, col);
+    QWidget* target = grid().childAt(point);
+    ASSERT_NE(target, nullptr);
+    QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, target->mapFrom(&grid(), point));
+  };
+  const struct {
+    const char* name;
+    Selection before;
+    std::function<void()> act;
+    int id;
+    bool enabledAfter;
+  } cases[] = {
+      {"Alt+Up onto the first line",
+       {2, 2, 2, 2},
+       [&] { Press(Qt::Key_Up, Qt::AltModifier); },
+       ID_MOVE_LINES_UP,
+       false},
+      {"Alt+Down onto the last line",
+       {9, 2, 9, 2},
+       [&] { Press(Qt::Key_Down, Qt::AltModifier); },
+       ID_MOVE_LINES_DOWN,
+       false},
+      {"the caption of the current column: every line",
+       {1, 2, 1, 2},
+       [&] { click(0, 2); },
+       ID_DELETE_LINES,
+       false},
+      {"the corner: every line", {1, 1, 1, 1}, [&] { click(0, 0); }, ID_DELETE_LINES, false},
+      {"the number of the current line: that line only",
+       {1, 1, kLines, 1},
+       [&] { click(1, 0); },
+       ID_DELETE_LINES,
+       true},
+      {"Shift+click on the last line",
+       {1, 1, 1, 1},
+       [&] {
+         const QPoint point = CellCentre(kLines, 1);
+         QWidget* target = grid().childAt(point);
+         QTest::mouseClick(target, Qt::LeftButton, Qt::ShiftModifier,
+                           target->mapFrom(&grid(), point));
+       },
+       ID_DELETE_LINES,
+       false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Select(c.before.row, c.before.col, c.before.rowSel, c.before.colSel);
+    const QAction* command = frame_->action(c.id);
+    ASSERT_EQ(command->isEnabled(), !c.enabledAfter);
+    c.act();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return command->isEnabled() == c.enabledAfter; }, 1000));
+  }
+}
+
 }  // namespace

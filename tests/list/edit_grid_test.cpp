@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QMenu>
 #include <QTest>
 #include <memory>
 #include <vector>
@@ -466,6 +467,38 @@ TEST_F(EditGridTest, NoEditorWhileAModeIsOn) {
     EXPECT_TRUE(grid->editBox()->isHidden());
     EXPECT_TRUE(grid->listBox()->isHidden());
   }
+}
+
+TEST_F(EditGridTest, EditorOpenedBeforeAModeTakesNothingUnderIt) {
+  for (int col : {kColStation, kColMode}) {
+    SCOPED_TRACE(col);
+    owner.canEdit = true;
+    owner.modified = false;
+    Go(2, col);
+    QTest::keyClick(grid.get(), 'u');
+    ASSERT_FALSE(grid->editBox()->isHidden() && grid->listBox()->isHidden());
+    owner.canEdit = false;
+    Press(Qt::Key_Return);
+    ASSERT_TRUE(Closed());
+    EXPECT_EQ(Cell(2, col), QString("2.%1").arg(col));
+    EXPECT_FALSE(owner.modified);
+  }
+}
+
+TEST_F(EditGridTest, ModeListStaysOpenWhileAMenuIsOpen) {
+  Go(4, kColMode);
+  QTest::keyClick(grid.get(), 'c');
+  ASSERT_FALSE(grid->listBox()->isHidden());
+  QMenu menu;
+  menu.addAction("a command");
+  menu.popup(grid->mapToGlobal(QPoint(0, 0)));
+  ASSERT_TRUE(Settle([&] { return menu.isVisible(); }));
+  EXPECT_FALSE(grid->listBox()->isHidden());
+  menu.close();
+  ASSERT_TRUE(Settle([&] { return grid->listBox()->hasFocus(); }));
+  Press(Qt::Key_Return);
+  ASSERT_TRUE(Closed());
+  EXPECT_EQ(Cell(4, kColMode), "CW");
 }
 
 }  // namespace
