@@ -6,7 +6,6 @@
 #include <QMenuBar>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <filesystem>
 
 #include "cicom_view.h"
 #include "command_ids.h"
@@ -18,10 +17,7 @@
 
 namespace {
 
-const QString kSchedulePath =
-    QString::fromStdString((std::filesystem::path(__FILE__).parent_path().parent_path() / "list" /
-                            "data" / "eibi-sked-a25.csv")
-                               .string());
+const QString kSchedulePath = QStringLiteral(QUILVAR_TEST_DATA "/eibi-sked-a25.csv");
 
 class ImportScheduleTest : public ::testing::Test {
  protected:

@@ -12,7 +12,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <csignal>
-#include <filesystem>
 #include <functional>
 
 #include "failing_save_calls.h"
@@ -22,8 +21,7 @@
 
 namespace {
 
-const QString kDataDir =
-    QString::fromStdString((std::filesystem::path(__FILE__).parent_path() / "data").string());
+const QString kDataDir = QStringLiteral(QUILVAR_TEST_DATA);
 
 QString Message(const char* text, const QString& path) { return QString(text).arg(path); }
 

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 
 #include "file_bytes.h"
 #include "list_fixture.h"
@@ -11,8 +10,7 @@
 
 namespace {
 
-const QString kSchedulePath = QString::fromStdString(
-    (std::filesystem::path(__FILE__).parent_path() / "data" / "eibi-sked-a25.csv").string());
+const QString kSchedulePath = QStringLiteral(QUILVAR_TEST_DATA "/eibi-sked-a25.csv");
 
 const QByteArray kHeader =
     "kHz:75;Time(UTC):93;Days:59;ITU:49;Station:201;Lng:49;Target:62;Remarks:135;P:35;Start:60;"
