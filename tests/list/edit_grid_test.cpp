@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QHeaderView>
 #include <QTest>
 #include <memory>
 #include <vector>
@@ -456,104 +455,6 @@ TEST_F(EditGridTest, DoubleClickEditsWhenTheOwnerAllowsAndRightClickIsPassedOn) 
   Click(cell, Qt::RightButton);
   ASSERT_TRUE(Settle([&] { return !owner.rightClicks.empty(); }));
   EXPECT_EQ(owner.rightClicks, std::vector<QPoint>{cell});
-}
-
-// Scrolled to its end, the view aligns the last row with the bottom edge and the last column
-// with the right edge; the grid must find its cells where the view really draws them.
-TEST_F(EditGridTest, ClicksAndEditorsMeetTheCellsAsTheyAreDrawn) {
-  const int h = grid->RowHeight(1), w = 70;
-  enum Scroll { kAtTop, kInMiddle, kAtLastRow, kAtLastCol, kAtBothEnds };
-  struct Case {
-    const char* name;
-    Scroll scroll;
-    QSize cells;  // the viewport's size
-  } cases[] = {
-      {"top, rows and columns fit whole", kAtTop, {3 * w, 12 * h}},
-      {"last row, rows fit whole", kAtLastRow, {3 * w, 12 * h}},
-      {"last column, columns fit whole", kAtLastCol, {3 * w, 12 * h}},
-      {"top, last row and column cut", kAtTop, {3 * w + w / 2, 12 * h + h / 2}},
-      {"middle, last row and column cut", kInMiddle, {3 * w + w / 2, 12 * h + h / 2}},
-      {"last row, partly visible rows", kAtLastRow, {3 * w + w / 2, 12 * h + h / 2}},
-      {"last column, partly visible columns", kAtLastCol, {3 * w + w / 3, 12 * h + h / 3}},
-      {"both ends", kAtBothEnds, {3 * w + w / 2, 12 * h + h / 2}},
-      {"both ends, small remainders", kAtBothEnds, {4 * w + 3, 7 * h + 2}},
-  };
-  QHeaderView* numbers = grid->verticalHeader();
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    grid->CancelEdit();
-    for (int i = 0; i < 5 && grid->viewport()->size() != c.cells; ++i) {
-      grid->resize(grid->size() + c.cells - grid->viewport()->size());
-      QCoreApplication::processEvents();
-    }
-    ASSERT_EQ(grid->viewport()->size(), c.cells);
-    Go(1, 1);
-    grid->SetTopRow(1);
-    grid->SetLeftCol(1);
-    if (c.scroll == kInMiddle) {
-      grid->SetTopRow(25);
-      grid->SetLeftCol(3);
-    }
-    if (c.scroll == kAtLastRow || c.scroll == kAtBothEnds)
-      QTest::keyClick(grid.get(), Qt::Key_End, Qt::ControlModifier);
-    if (c.scroll == kAtLastCol || c.scroll == kAtBothEnds) QTest::keyClick(grid.get(), Qt::Key_End);
-
-    // The first row and column in view are the first ones drawn whole.
-    const QRect view = grid->viewport()->geometry();
-    auto drawn = [&](int row, int col) {
-      return grid->visualRect(grid->model()->index(row - 1, col - 1)).translated(view.topLeft());
-    };
-    const int top = grid->TopRow(), left = grid->LeftCol();
-    EXPECT_GE(drawn(top, left).top(), view.top());
-    EXPECT_GE(drawn(top, left).left(), view.left());
-    if (top > 1) {
-      EXPECT_LT(drawn(top - 1, left).top(), view.top());
-    }
-    if (left > 1) {
-      EXPECT_LT(drawn(top, left - 1).left(), view.left());
-    }
-    for (int r = top; r < top + grid->VisibleRows(); ++r)
-      EXPECT_LE(drawn(r, left).bottom(), view.bottom()) << "row " << r;
-
-    const int firstRow = grid->rowAt(0) + 1, lastRow = grid->rowAt(view.height() - 1) + 1;
-    const int firstCol = grid->columnAt(0) + 1, lastCol = grid->columnAt(view.width() - 1) + 1;
-    ASSERT_GT(firstRow, 0);
-    ASSERT_GT(firstCol, 0);
-    for (int row = firstRow; row <= lastRow; ++row) {
-      for (int col = firstCol; col <= lastCol; ++col) {
-        // The part of the cell in view, grid line included: its centre and its last line.
-        const QRect cell = drawn(row, col).adjusted(0, 0, 1, 1);
-        const QRect shown = cell & view;
-        for (QPoint point : {shown.center(), QPoint(shown.center().x(), shown.bottom())}) {
-          ASSERT_EQ(grid->indexAt(point - view.topLeft()), grid->model()->index(row - 1, col - 1));
-          Click(point, Qt::LeftButton);
-          EXPECT_EQ(Selection(), (Sel{row, col, row, col})) << row << "," << col;
-          EXPECT_EQ(grid->MouseRow(), row);
-          EXPECT_EQ(grid->MouseCol(), col);
-        }
-        EXPECT_EQ(QRect(grid->CellLeft(), grid->CellTop(), grid->CellWidth(), grid->CellHeight()),
-                  cell)
-            << row << "," << col;
-        grid->BeginEdit(13);
-        const QRect box =
-            col == kColMode ? grid->listBox()->geometry() : grid->editBox()->geometry();
-        EXPECT_EQ(box.left(), cell.left()) << row << "," << col;
-        if (col == kColMode) {
-          EXPECT_TRUE(box.top() == cell.top() || box.bottom() == cell.bottom()) << row;
-        } else {
-          EXPECT_EQ(box, cell) << row << "," << col;
-        }
-        grid->CancelEdit();
-      }
-      // The number cell beside the row selects the whole line.
-      const int y = numbers->sectionViewportPosition(row - 1) + numbers->sectionSize(row - 1) - 1;
-      const QPoint number(numbers->width() / 2, std::min(y, view.height() - 1) + view.top());
-      Click(number, Qt::LeftButton);
-      EXPECT_EQ(Selection(), (Sel{row, 1, row, kLastCol})) << "number " << row;
-      EXPECT_EQ(grid->MouseRow(), row);
-      EXPECT_EQ(grid->MouseCol(), 0);
-    }
-  }
 }
 
 TEST_F(EditGridTest, NoEditorWhileAModeIsOn) {
