@@ -21,7 +21,7 @@ const std::vector<Command> kCommands = {
      false, [](CMainFrame& f) { f.NewFile(); }},
     {ID_FILE_OPEN, "&Open...\tCtrl+O", "Ctrl+O", "Open an existing document", "Open",
      "document-open", "Open", false, [](CMainFrame& f) { f.OpenWithDialog(); }},
-    {ID_FILE_IMPORT_SCHEDULE, "Import &Schedule...", "",
+    {ID_FILE_IMPORT_SCHEDULE, "&Import Schedule...", "",
      "Make a new list from a shortwave broadcast schedule", "Import Schedule", "", "", false,
      [](CMainFrame& f) { f.ImportWithDialog(); }},
     {ID_FILE_SAVE, "&Save\tCtrl+S", "Ctrl+S", "Save the active document", "Save",
@@ -68,7 +68,7 @@ const std::vector<Command> kCommands = {
      [](CMainFrame& f) { Editor(f).FindNext(); }},
     {ID_SORT_LINES, "&Sort Lines", "", "Sort Lines", "Sort Lines", "quilvar-sort-lines", "Sort",
      false, [](CMainFrame& f) { Editor(f).SortLines(); }},
-    {ID_MOVE_LINES_UP, "Move Lines U&p\tAlt+Up", "", "Move Lines Up", "Move Lines Up",
+    {ID_MOVE_LINES_UP, "&Move Lines Up\tAlt+Up", "", "Move Lines Up", "Move Lines Up",
      "quilvar-move-lines-up", "Up", false, [](CMainFrame& f) { Grid(f).MoveLinesUp(); }},
     {ID_MOVE_LINES_DOWN, "Move Lines Dow&n\tAlt+Down", "", "Move Lines Down", "Move Lines Down",
      "quilvar-move-lines-down", "Down", false, [](CMainFrame& f) { Grid(f).MoveLinesDown(); }},
@@ -119,8 +119,8 @@ const std::vector<Command> kCommands = {
 
 const std::vector<MenuLayout> kMenuBar = {
     {"&File",
-     {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_IMPORT_SCHEDULE, ID_FILE_SAVE, ID_FILE_SAVE_AS,
-      kSeparator, kRecentFiles, kSeparator, ID_APP_EXIT}},
+     {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_IMPORT_SCHEDULE, ID_FILE_SAVE, ID_FILE_SAVE_AS, kSeparator,
+      kRecentFiles, kSeparator, ID_APP_EXIT}},
     {"&Edit",
      {ID_COPY_LINE, ID_PASTE_LINE, ID_DUPLICATE_LINE, kSeparator, ID_INSERT_LINE, ID_CLEAR_LINES,
       ID_DELETE_LINES, kSeparator, ID_CLEAR_CELLS, ID_UNIFORM_CELLS, ID_SELECT_ALL_CELLS,

@@ -261,7 +261,7 @@ void CMainFrame::BuildStatusBar() {
   messagePane_ = AddPane(bar, kIdlePrompt, true);
   connectionPane_ = AddPane(bar, QString(54, ' '), false);
   linkPane_ = AddPane(bar, QString(42, ' '), false);
-  clockPane_ = AddPane(bar, "00:00 UTC ", false);
+  clockPane_ = AddPane(bar, "00:00 UTC     ", false);
   new LockPanes(bar, LockPanes::DesktopReader());
 }
 
@@ -448,15 +448,26 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   }
 }
 
-void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
-  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+// A dropped list is only read. Whatever the source proposes, the drop is taken as a copy:
+// a source told of a move may delete the file it offered.
+static bool TakeAsCopy(QDropEvent* event) {
+  if (!event->mimeData()->hasUrls() || !(event->possibleActions() & Qt::CopyAction)) return false;
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
+  return true;
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) { TakeAsCopy(event); }
+
+void CMainFrame::dragMoveEvent(QDragMoveEvent* event) {
+  // A key pressed on the way changes the proposal; the answer stays a copy.
+  if (!TakeAsCopy(event)) event->ignore();
 }
 
 void CMainFrame::dropEvent(QDropEvent* event) {
   for (const QUrl& url : event->mimeData()->urls()) {
     if (url.isLocalFile()) {
-      event->acceptProposedAction();
-      OpenFile(url.toLocalFile());
+      if (TakeAsCopy(event)) OpenFile(url.toLocalFile());
       return;
     }
   }

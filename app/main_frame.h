@@ -73,6 +73,7 @@ class CMainFrame : public QMainWindow {
   // None: the toolbars are not the user's to show or hide one by one.
   QMenu* createPopupMenu() override;
   void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
  private:

@@ -141,7 +141,13 @@ int FlexGrid::MaxLeftCol() const {
 int FlexGrid::TopRow() const {
   if (model_->ShapePending()) return std::min(pendingTop_, MaxTopRow());
   SyncLayout();
-  return verticalScrollBar()->value() + 1;
+  // Scrolled to the end, the view aligns the last row with the bottom edge, and the row at
+  // the top edge may be cut off; the first row in view is the first one that starts in it.
+  const int index = rowAt(0);
+  if (index < 0) return verticalScrollBar()->value() + 1;
+  const bool cut = rowViewportPosition(index) < 0 && index + 2 < Rows() &&
+                   rowViewportPosition(index + 1) < viewport()->height();
+  return index + (cut ? 2 : 1);
 }
 
 void FlexGrid::SetTopRow(int row) {
@@ -156,7 +162,12 @@ void FlexGrid::SetTopRow(int row) {
 int FlexGrid::LeftCol() const {
   if (model_->ShapePending()) return std::min(pendingLeft_, MaxLeftCol());
   SyncLayout();
-  return horizontalScrollBar()->value() + 1;
+  // As for TopRow: scrolled to the end, the column at the left edge may be cut off.
+  const int index = columnAt(0);
+  if (index < 0) return horizontalScrollBar()->value() + 1;
+  const bool cut = columnViewportPosition(index) < 0 && index + 2 < Cols() &&
+                   columnViewportPosition(index + 1) < viewport()->width();
+  return index + (cut ? 2 : 1);
 }
 
 void FlexGrid::SetLeftCol(int col) {
@@ -243,33 +254,54 @@ void FlexGrid::SetRedraw(bool on) {
 
 int FlexGrid::ColX(int col) const {
   if (col <= 0) return 0;
+  if (!model_->ShapePending()) {
+    SyncLayout();
+    return viewport()->x() + columnViewportPosition(col - 1);
+  }
+  // The view does not know the columns yet: as it will lay them out from LeftCol.
   const int left = LeftCol();
-  int x = ColWidth(0);
+  int x = viewport()->x();
   for (int c = left; c < col; ++c) x += colWidths_[size_t(c)];
   for (int c = col; c < left; ++c) x -= colWidths_[size_t(c)];
   return x;
 }
 
+int FlexGrid::RowY(int row) const {
+  if (row <= 0) return 0;
+  if (!model_->ShapePending()) {
+    SyncLayout();
+    return viewport()->y() + rowViewportPosition(row - 1);
+  }
+  return viewport()->y() + (row - TopRow()) * rowHeight_;
+}
+
 int FlexGrid::RowAtY(int y, bool unbounded) const {
-  const int top = RowHeight(0);
+  const int top = viewport()->y();
   if (!unbounded) {
     if (y < 0 || y >= top + viewport()->height()) return -1;
     if (y < top) return 0;
   }
-  const int row = TopRow() + FloorDiv(y - top, std::max(1, rowHeight_));
-  return unbounded || row < Rows() ? row : -1;
+  // Every data row is as high as the next, so the rows count on from the first in view,
+  // wherever the view has placed it.
+  const int first = TopRow();
+  const int row = first + FloorDiv(y - RowY(first), std::max(1, rowHeight_));
+  return unbounded || (row >= 1 && row < Rows()) ? row : -1;
 }
 
 int FlexGrid::ColAtX(int x, bool unbounded) const {
-  const int left = ColWidth(0);
+  const int left = viewport()->x();
   if (!unbounded) {
     if (x < 0 || x >= left + viewport()->width()) return -1;
     if (x < left) return 0;
   } else if (x < left) {
     return LeftCol() - 1;
   }
-  int edge = left;
-  for (int col = LeftCol(); col < Cols(); ++col) {
+  int col = LeftCol();
+  if (col >= Cols()) return unbounded ? Cols() : -1;
+  int edge = ColX(col);
+  // A column cut off at the left edge lies before LeftCol.
+  while (col > 1 && x < edge) edge -= colWidths_[size_t(--col)];
+  for (; col < Cols(); ++col) {
     edge += colWidths_[size_t(col)];
     if (x < edge) return col;
   }
@@ -278,9 +310,7 @@ int FlexGrid::ColAtX(int x, bool unbounded) const {
 
 int FlexGrid::CellLeft() const { return ColX(col_); }
 
-int FlexGrid::CellTop() const {
-  return row_ <= 0 ? 0 : RowHeight(0) + (row_ - TopRow()) * rowHeight_;
-}
+int FlexGrid::CellTop() const { return RowY(row_); }
 
 int FlexGrid::CellWidth() const { return ColWidth(col_); }
 
@@ -344,7 +374,7 @@ int FlexGrid::RowHeight(int row) const {
 bool FlexGrid::ColIsVisible(int col) const {
   if (col == 0) return true;
   if (col < LeftCol() || col >= Cols()) return false;
-  return ColX(col) + colWidths_[size_t(col)] <= ColWidth(0) + viewport()->width();
+  return ColX(col) + colWidths_[size_t(col)] <= viewport()->x() + viewport()->width();
 }
 
 void FlexGrid::ApplyColumnWidths() {

@@ -168,7 +168,9 @@ class FlexGrid : public QTableView {
   // the row or column the coordinate would fall on if the cells went on past the view.
   int RowAtY(int y, bool unbounded = false) const;
   int ColAtX(int x, bool unbounded = false) const;
+  // Where a row or column starts, in the grid widget's coordinates, as the view draws it.
   int ColX(int col) const;
+  int RowY(int row) const;
   // Makes (row, col) current with the corner at (rowSel, colSel), with LeaveCell before and
   // EnterCell after when the current cell changes.
   void MoveByMouse(int row, int col, int rowSel, int colSel);

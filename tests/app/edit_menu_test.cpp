@@ -142,7 +142,7 @@ TEST_F(EditMenuTest, EditMenuHoldsTheCommandsInOrder) {
       "Find next\tF3",
       "-",
       "&Sort Lines",
-      "Move Lines U&p\tAlt+Up",
+      "&Move Lines Up\tAlt+Up",
       "Move Lines Dow&n\tAlt+Down",
       "Justify Columns",
   };

@@ -62,7 +62,7 @@ TEST_F(ImportScheduleTest, TheFileMenuOffersItAfterOpen) {
   ASSERT_NE(file, nullptr);
   QStringList items;
   for (QAction* item : file->actions()) items << item->text();
-  EXPECT_EQ(items.mid(0, 4), (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "Import &Schedule...",
+  EXPECT_EQ(items.mid(0, 4), (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Import Schedule...",
                                           "&Save\tCtrl+S"}));
 }
 

@@ -214,6 +214,36 @@ TEST_F(MainFrameTest, AFileThatIsPlainlyNoListIsOpenedOnlyWhenTheUserSaysSo) {
   }
 }
 
+// A list is only read from the dropped file; a source told the file was moved may delete it.
+TEST_F(MainFrameTest, DropProposingAMoveIsTakenAsACopy) {
+  WriteBytes(Path("kept.CSV"), "h\r\n6000;cuba;AM;\r\n");
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(Path("kept.CSV"))});
+  const Qt::DropActions offered = Qt::MoveAction | Qt::CopyAction;
+  // Shift asks for a move.
+  QDragEnterEvent enter(QPoint(10, 10), offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+  ASSERT_EQ(enter.proposedAction(), Qt::MoveAction);
+  QCoreApplication::sendEvent(frame_.get(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
+  QDragMoveEvent move(QPoint(20, 20), offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+  move.setAccepted(true);
+  QCoreApplication::sendEvent(frame_.get(), &move);
+  EXPECT_TRUE(move.isAccepted());
+  EXPECT_EQ(move.dropAction(), Qt::CopyAction);
+  QDropEvent drop(QPointF(20, 20), offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+  ASSERT_EQ(drop.proposedAction(), Qt::MoveAction);
+  QCoreApplication::sendEvent(frame_.get(), &drop);
+  EXPECT_TRUE(drop.isAccepted());
+  EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
+  EXPECT_EQ(doc().m_listPath, Path("kept.CSV"));
+
+  // A source that offers nothing but a move keeps its file: the drop is refused.
+  QDragEnterEvent moveOnly(QPoint(10, 10), Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(frame_.get(), &moveOnly);
+  EXPECT_FALSE(moveOnly.isAccepted());
+}
+
 TEST_F(MainFrameTest, SaveShortcutSavesTheNamedList) {
   WriteBytes(Path("s.CSV"), "h\r\n7100;a;AM;\r\n");
   ASSERT_TRUE(frame_->OpenFile(Path("s.CSV")));

@@ -1,4 +1,5 @@
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -365,6 +366,43 @@ TEST_F(MainWindowTest, MenuBarEndsWithTheViewAndHelpMenus) {
   }
 }
 
+// The underlined letter of a menu text, upper case: the one after a single '&' ("&&" is a
+// plain '&'); none when the text has no such letter.
+QChar Mnemonic(const QString& text) {
+  for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != '&') continue;
+    if (text[i + 1] != '&') return text[i + 1].toUpper();
+    ++i;
+  }
+  return QChar();
+}
+
+// Alt and a letter must choose one thing: no two menus of the bar, and no two items of one
+// menu, share their underlined letter.
+TEST_F(MainWindowTest, NoTwoItemsOfAMenuShareTheirUnderlinedLetter) {
+  ASSERT_NO_FATAL_FAILURE(StartWindow());
+  QMenu context;
+  frame_->FillContextMenu(&context);
+  std::vector<std::pair<QString, QList<QAction*>>> menus = {
+      {"menu bar", frame_->menuBar()->actions()}, {"context menu", context.actions()}};
+  for (QAction* title : frame_->menuBar()->actions())
+    menus.emplace_back(title->text(), title->menu()->actions());
+  int letters = 0;
+  for (const auto& [menu, items] : menus) {
+    std::map<char16_t, QString> taken;
+    for (QAction* item : items) {
+      const QChar letter = Mnemonic(item->text());
+      if (letter.isNull()) continue;
+      ++letters;
+      const auto [first, fresh] = taken.emplace(letter.unicode(), item->text());
+      EXPECT_TRUE(fresh) << menu.toStdString() << ": " << first->second.toStdString() << " and "
+                         << item->text().toStdString();
+    }
+  }
+  EXPECT_GE(letters, 25);
+  EXPECT_EQ(Mnemonic(frame_->action(ID_FILE_SAVE)->text()), QChar('S'));
+}
+
 // Scan Mode runs on a connected radio; the toolbar lets through only Scan and Connect. Every
 // other button is enabled by force so that nothing but the gate stands in its way.
 TEST_F(MainWindowTest, WhileScanningOnlyScanAndConnectButtonsDoAnything) {
@@ -448,7 +486,8 @@ TEST_F(MainWindowTest, StatusPanesStartWithTheirTexts) {
   frame_->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(frame_.get()));
   // With no way to read the lock states here, the lock panes are empty rather than a guess.
-  const QStringList expected{"Ready", QString(54, ' '), QString(42, ' '), "00:00 UTC ", "", "", ""};
+  const QStringList expected{"Ready", QString(54, ' '), QString(42, ' '), "00:00 UTC     ", "", "",
+                             ""};
   EXPECT_EQ(PaneTexts(*frame_), expected);
   // A fixed pane is as wide as its first text, so later texts do not move the others.
   for (QLabel* pane : frame_->statusBar()->findChildren<QLabel*>()) {

@@ -170,6 +170,47 @@ TEST_F(TuningControlTest, DoubleClickTunesEditsOrDoesNothing) {
   }
 }
 
+// Scrolled to the last row, the view aligns that row with the bottom edge, so the rows sit
+// lower than right under the captions; a double click tunes the row drawn under the pointer.
+TEST_F(TuningControlTest, DoubleClickOnANumberTunesTheRowDrawnThere) {
+  StartRadio("IC-R75");
+  LoadNumbered(60);
+  const int h = grid().RowHeight(1);
+  struct Case {
+    const char* name;
+    bool toLastRow;
+    int cut;  // pixels of a row that does not fit
+  } cases[] = {
+      {"top, last row partly visible", false, h / 2},
+      {"last row, rows fit whole", true, 0},
+      {"last row, top row partly visible", true, h / 2},
+      {"last row, a sliver of the top row", true, 3},
+  };
+  QHeaderView* numbers = grid().verticalHeader();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const int height = 10 * h + c.cut;
+    for (int i = 0; i < 5 && grid().viewport()->height() != height; ++i) {
+      view_.resize(view_.width(), view_.height() + height - grid().viewport()->height());
+      QCoreApplication::processEvents();
+    }
+    ASSERT_EQ(grid().viewport()->height(), height);
+    Go(1, 1);
+    grid().SetTopRow(1);
+    if (c.toLastRow) QTest::keyClick(&grid(), Qt::Key_End, Qt::ControlModifier);
+    const int first = grid().rowAt(0) + 1, last = grid().rowAt(height - 1) + 1;
+    for (int row : {first, first + 1, last}) {
+      // The middle of the part of the number cell in view.
+      const int top = std::max(numbers->sectionViewportPosition(row - 1), 0);
+      const int bottom = std::min(numbers->sectionViewportPosition(row - 1) + h, height);
+      QTest::mouseDClick(numbers->viewport(), Qt::LeftButton, {},
+                         QPoint(numbers->width() / 2, (top + bottom) / 2));
+      EXPECT_EQ(TunedRows(), std::vector<int>{row}) << "row " << row;
+      EXPECT_EQ(grid().Row(), row);
+    }
+  }
+}
+
 TEST_F(TuningControlTest, AutoModeFollowsTheRadioThroughTheList) {
   StartRadio("IC-R75");
   Load({"7055.100;a;AM;;;;", "9500.000;b;AM;;;;", "11700.000;c;AM;;;;", "9500.000;d;AM;;;;"});
