@@ -398,7 +398,9 @@ TEST_F(OpenEditorTest, AddFromTheFrequencyDialogTakesTheTypedTextInFirst) {
   EXPECT_EQ(grid().TextMatrix(6, kColFrequency), box->text());
   EXPECT_EQ(grid().TextMatrix(6, kColStation), "");
   for (int line = 1; line <= kLines; ++line) {
-    if (line != 5) EXPECT_EQ(Cells(line < 6 ? line : line + 1), Line(line)) << "line " << line;
+    if (line != 5) {
+      EXPECT_EQ(Cells(line < 6 ? line : line + 1), Line(line)) << "line " << line;
+    }
   }
 }
 

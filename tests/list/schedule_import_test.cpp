@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "file_bytes.h"
 #include "list_fixture.h"
 #include "print_qt.h"
