@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "about_dlg.h"
 
 #include <QFrame>
@@ -33,10 +34,10 @@ namespace {
 constexpr int kIconSize = 48;
 
 const char* const kNotice[] = {
-    "You may use Quilvar and pass it on freely, for any lawful purpose.",
-    "It comes as it is, without warranty of any kind.",
-    "The author is not liable for any damage to radios, data or anything else",
-    "that arises from its use: you use it entirely at your own risk.",
+    "Quilvar is free software: you may use it, pass it on and change it under the terms",
+    "of the GNU General Public License, version 3 or (at your option) any later version.",
+    "It comes as it is, without warranty of any kind; the author is not liable for any damage",
+    "to radios, data or anything else that arises from its use: you use it at your own risk.",
 };
 
 QLabel* NoticeBox(QWidget* parent) {

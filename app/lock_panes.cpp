@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "lock_panes.h"
 
 #include <QtGui/qguiapplication_platform.h>

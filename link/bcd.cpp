@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "bcd.h"
 
 void ToBcd(uint64_t value, int digits, uint8_t* out) {

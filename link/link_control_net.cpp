@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The network radio's half of the link control: connecting to a radio-control server and
 // carrying the transactions over its text protocol.
 

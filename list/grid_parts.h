@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The parts the grid is drawn with: its cells' delegate, its caption row and number column,

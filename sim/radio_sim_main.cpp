@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quilvar-radio-sim: a simulated radio on a pseudo-terminal, or the network radio on a TCP
 // port of the loopback address, tuned and faulted from a console on standard input.
 

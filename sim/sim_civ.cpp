@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "bcd.h"
 #include "civ_codec.h"
 #include "sim_radio.h"

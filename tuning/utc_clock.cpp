@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "utc_clock.h"
 
 UtcTime SplitUtc(std::time_t t) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -45,6 +46,8 @@ TEST(AboutBox, ShowsMakerNameVersionYearNoticeAndLink) {
   const auto* notice = box.findChild<QLabel*>("notice");
   ASSERT_NE(notice, nullptr);
   EXPECT_EQ(notice->text().split('\n').size(), 4);
+  // The terms are named, so anyone passing the program on knows them.
+  EXPECT_TRUE(notice->text().contains("GNU General Public License, version 3 or"));
   EXPECT_EQ(notice->frameShape(), QFrame::Box);
   EXPECT_TRUE(notice->alignment() & Qt::AlignHCenter);
 

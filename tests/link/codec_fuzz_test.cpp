@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Noise and damaged frames through both recognisers. Neither may crash, leave its state
 // range, or stay confused: after an end byte (CI-V) or at most five bytes (CAT) a clean
 // reply is recognised again.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The network radio's text protocol: commands as the server reads them, answers recognised
 // strictly, and a stream that stays paired with its commands.
 #include "net_codec.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The link to a network radio, against the simulated server on loopback: what goes over the
 // connection byte for byte, and how refused, silent, garbled and vanishing servers end.
 #include <arpa/inet.h>

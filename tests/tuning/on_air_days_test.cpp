@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "on_air_days.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The list driving the radio-control daemon's own test radio over the network: what the
 // daemon holds is asked with its own client, not taken from our side of the link.
 #include <gtest/gtest.h>

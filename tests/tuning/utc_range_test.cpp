@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "utc_range.h"
 
 #include <gtest/gtest.h>
