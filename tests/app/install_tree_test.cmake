@@ -1,7 +1,7 @@
 # Installs the build into a fresh prefix and checks that it holds what the desktop entry
-# names (the program and the icon in the hicolor theme), the guides and the sample list, and
-# nothing else.
-# cmake -DBUILD_DIR=... -DWORK_DIR=... -DBINDIR=... -DDATADIR=... -DDOCDIR=... -P this
+# names (the program and the icon in the hicolor theme), the software-centre metadata, the
+# manual page, the guides and the sample list, and nothing else.
+# cmake -DBUILD_DIR=... -DWORK_DIR=... -DBINDIR=... -DDATADIR=... -DDOCDIR=... -DMANDIR=... -P this
 set(prefix "${WORK_DIR}/prefix")
 file(REMOVE_RECURSE "${prefix}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${prefix}"
@@ -31,13 +31,62 @@ endif()
 # The program the entry starts is there and runs.
 execute_process(COMMAND "${prefix}/${BINDIR}/${program}" --version RESULT_VARIABLE result
                 OUTPUT_VARIABLE output ERROR_VARIABLE output)
-if(NOT result EQUAL 0 OR NOT output STREQUAL "Quilvar 3.05.1\n")
+if(NOT result EQUAL 0 OR NOT output MATCHES "^Quilvar ([0-9.]+)\n$"
+   OR NOT CMAKE_MATCH_1 STREQUAL "3.05.1")
   message(FATAL_ERROR "${prefix}/${BINDIR}/${program} --version: ${result}\n${output}")
 endif()
+set(version "${CMAKE_MATCH_1}")
+
+# The metadata passes the validator (its warnings fail it too) and points at this entry and
+# this program.
+set(metainfo "${prefix}/${DATADIR}/metainfo/org.corvanel.quilvar.metainfo.xml")
+if(NOT EXISTS "${metainfo}")
+  message(FATAL_ERROR "No metainfo at ${metainfo}")
+endif()
+execute_process(COMMAND appstreamcli validate --no-net "${metainfo}" RESULT_VARIABLE result
+                OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "appstreamcli validate: ${result}\n${output}")
+endif()
+file(READ "${metainfo}" metadata)
+foreach(part "<launchable type=\"desktop-id\">quilvar.desktop</launchable>"
+             "<binary>${program}</binary>" "<release version=\"${version}\"")
+  string(FIND "${metadata}" "${part}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "The metainfo lacks ${part}")
+  endif()
+endforeach()
+
+# The manual page formats without a single warning and names every option --help lists.
+set(manual "${prefix}/${MANDIR}/man1/${program}.1")
+execute_process(COMMAND env LC_ALL=C.UTF-8 MANROFFSEQ= MANWIDTH=80
+                        man --warnings -E UTF-8 -l -Tutf8 -Z "${manual}"
+                RESULT_VARIABLE result OUTPUT_QUIET ERROR_VARIABLE warnings)
+if(NOT result EQUAL 0 OR NOT warnings STREQUAL "")
+  message(FATAL_ERROR "man -l ${manual}: ${result}\n${warnings}")
+endif()
+execute_process(COMMAND env LC_ALL=C.UTF-8 MANWIDTH=80 man -l "${manual}"
+                RESULT_VARIABLE result OUTPUT_VARIABLE page ERROR_VARIABLE page)
+execute_process(COMMAND "${prefix}/${BINDIR}/${program}" --help OUTPUT_VARIABLE help)
+string(REGEX MATCHALL "--[a-z]+" options "${help}")
+foreach(needed "NAME\n       ${program} - " "${version}" "\nOPTIONS\n" "\nFILES\n")
+  string(FIND "${page}" "${needed}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "The manual page lacks '${needed}':\n${page}")
+  endif()
+endforeach()
+string(REGEX REPLACE ".*\nOPTIONS(\n.*)\nFILES\n.*" "\\1" described "${page}")
+foreach(option ${options})
+  if(NOT described MATCHES "\n       (-[a-z], )?${option}[ \n]")
+    message(FATAL_ERROR "The manual page's OPTIONS lack ${option}:\n${described}")
+  endif()
+endforeach()
 
 set(expected
     "${BINDIR}/${program}"
+    "${MANDIR}/man1/${program}.1"
     "${DATADIR}/applications/quilvar.desktop"
+    "${DATADIR}/metainfo/org.corvanel.quilvar.metainfo.xml"
     "${DATADIR}/icons/hicolor/scalable/apps/${icon}.svg"
     "${DOCDIR}/Quilvar_readme.txt"
     "${DOCDIR}/Quilvar_leggimi.txt"
