@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Run by cpack on the staged tree before it makes the .deb, doing what debhelper does for
 # dpkg-buildpackage: the copyright, the changelog, the lintian overrides, and compressed
 # documentation.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a fresh prefix and checks that it holds what the desktop entry
 # names (the program and the icon in the hicolor theme), the software-centre metadata, the
 # manual page, the guides and the sample list, and nothing else.
