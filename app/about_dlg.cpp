@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "about_dlg.h"
+#include "app/about_dlg.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -8,10 +8,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "guide_files.h"
-#include "hyper_link.h"
-#include "message_box.h"
-#include "texts.h"
+#include "app/guide_files.h"
+#include "app/hyper_link.h"
+#include "app/message_box.h"
+#include "common/texts.h"
 
 QString ProgramVersion() { return QStringLiteral(QUILVAR_VERSION); }
 

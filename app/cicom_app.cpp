@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cicom_app.h"
+#include "app/cicom_app.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -8,16 +8,16 @@
 #include <exception>
 #include <set>
 
-#include "about_dlg.h"
-#include "cicom_view.h"
-#include "main_frame.h"
-#include "message_box.h"
-#include "net_radio.h"
-#include "port_settings.h"
-#include "pty_radio.h"
-#include "receiver_models.h"
-#include "settings_store.h"
-#include "texts.h"
+#include "app/about_dlg.h"
+#include "app/cicom_view.h"
+#include "app/main_frame.h"
+#include "app/message_box.h"
+#include "app/settings_store.h"
+#include "common/texts.h"
+#include "link/port_settings.h"
+#include "link/receiver_models.h"
+#include "sim/net_radio.h"
+#include "sim/pty_radio.h"
 
 namespace {
 

@@ -1,24 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cicom_view.h"
+#include "app/cicom_view.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QVBoxLayout>
 
-#include "columns.h"
-#include "command_ids.h"
-#include "edit_wnd.h"
-#include "link_events.h"
-#include "list_format.h"
-#include "list_watcher.h"
-#include "main_frame.h"
-#include "message_box.h"
-#include "msg_dlg.h"
-#include "rec_dlg.h"
-#include "receiver_models.h"
-#include "settings_store.h"
-#include "texts.h"
+#include "app/list_watcher.h"
+#include "app/main_frame.h"
+#include "app/message_box.h"
+#include "app/msg_dlg.h"
+#include "app/rec_dlg.h"
+#include "app/settings_store.h"
+#include "common/command_ids.h"
+#include "common/texts.h"
+#include "link/link_events.h"
+#include "link/receiver_models.h"
+#include "list/columns.h"
+#include "list/edit_wnd.h"
+#include "list/list_format.h"
 
 CIcomView::CIcomView(CMainFrame& frame)
     : QWidget(&frame),

@@ -7,14 +7,14 @@
 #include <functional>
 #include <memory>
 
-#include "edit_freq.h"
-#include "grid_owner.h"
-#include "line_editor.h"
-#include "link_control.h"
-#include "link_host.h"
-#include "list_control.h"
-#include "list_host.h"
-#include "tuning_control.h"
+#include "link/link_control.h"
+#include "link/link_host.h"
+#include "list/grid_owner.h"
+#include "list/line_editor.h"
+#include "list/list_control.h"
+#include "list/list_host.h"
+#include "tuning/edit_freq.h"
+#include "tuning/tuning_control.h"
 
 class CMainFrame;
 class ListWatcher;

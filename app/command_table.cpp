@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "command_table.h"
+#include "app/command_table.h"
 
 #include <algorithm>
 
-#include "cicom_view.h"
-#include "command_ids.h"
-#include "help_menu.h"
-#include "main_frame.h"
+#include "app/cicom_view.h"
+#include "app/help_menu.h"
+#include "app/main_frame.h"
+#include "common/command_ids.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "guide_files.h"
+#include "app/guide_files.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 
-#include "help_menu.h"
+#include "app/help_menu.h"
 
 QStringList GuideFolders() {
   const QString exeDir = QCoreApplication::applicationDirPath();

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "guide_window.h"
+#include "app/guide_window.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "help_menu.h"
+#include "app/help_menu.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QPointer>
 
-#include "about_dlg.h"
-#include "guide_files.h"
-#include "guide_window.h"
+#include "app/about_dlg.h"
+#include "app/guide_files.h"
+#include "app/guide_window.h"
 
 namespace {
 

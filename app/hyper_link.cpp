@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "hyper_link.h"
+#include "app/hyper_link.h"
 
 #include <QClipboard>
 #include <QDesktopServices>

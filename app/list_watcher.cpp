@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "list_watcher.h"
+#include "app/list_watcher.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <algorithm>
 
-#include "cicom_view.h"
+#include "app/cicom_view.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <optional>
 
-#include "file_identity.h"
+#include "list/file_identity.h"
 
 class CIcomView;
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "lock_panes.h"
+#include "app/lock_panes.h"
 
 #include <QtGui/qguiapplication_platform.h>
 #include <dlfcn.h>

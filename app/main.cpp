@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cicom_app.h"
+#include "app/cicom_app.h"
 
 int main(int argc, char** argv) {
   CIcomApp app(argc, argv);

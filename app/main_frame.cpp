@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "main_frame.h"
+#include "app/main_frame.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -14,15 +14,15 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 
-#include "cicom_view.h"
-#include "columns.h"
-#include "command_ids.h"
-#include "command_table.h"
-#include "lock_panes.h"
-#include "message_box.h"
-#include "receiver_models.h"
-#include "texts.h"
-#include "tuning_control.h"
+#include "app/cicom_view.h"
+#include "app/command_table.h"
+#include "app/lock_panes.h"
+#include "app/message_box.h"
+#include "common/command_ids.h"
+#include "common/texts.h"
+#include "link/receiver_models.h"
+#include "list/columns.h"
+#include "tuning/tuning_control.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <map>
 #include <vector>
 
-#include "link_host.h"
+#include "link/link_host.h"
 
 class CIcomView;
 struct Command;

@@ -10,8 +10,8 @@
 #include <QWindow>
 #include <algorithm>
 
-#include "command_table.h"
-#include "main_frame.h"
+#include "app/command_table.h"
+#include "app/main_frame.h"
 
 // Resources of a static library are only linked in when something asks for them.
 static void InitCommandIcons() { Q_INIT_RESOURCE(commands); }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "msg_dlg.h"
+#include "app/msg_dlg.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -8,8 +8,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "message_box.h"
-#include "texts.h"
+#include "app/message_box.h"
+#include "common/texts.h"
 
 CMsgDlg::CMsgDlg(QWidget* parent) : QDialog(parent), label_(new QLabel(this)) {
   setWindowTitle(texts::kAppTitle);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "rec_dlg.h"
+#include "app/rec_dlg.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -13,14 +13,14 @@
 #include <functional>
 #include <utility>
 
-#include "com_ports.h"
-#include "message_box.h"
-#include "net_address.h"
-#include "port_settings.h"
-#include "receiver_models.h"
-#include "serial_devices.h"
-#include "texts.h"
-#include "tuning_control.h"
+#include "app/message_box.h"
+#include "app/serial_devices.h"
+#include "common/texts.h"
+#include "link/com_ports.h"
+#include "link/net_address.h"
+#include "link/port_settings.h"
+#include "link/receiver_models.h"
+#include "tuning/tuning_control.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <map>
 #include <string>
 
-#include "com_ports.h"
-#include "settings_store.h"
+#include "app/settings_store.h"
+#include "link/com_ports.h"
 
 class QComboBox;
 class QLineEdit;

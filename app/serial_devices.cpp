@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "serial_devices.h"
+#include "app/serial_devices.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "com_ports.h"
+#include "link/com_ports.h"
 
 // The serial devices present in the device folder, as full paths: the stable names in
 // serial/by-id first, then ttyUSB*, ttyACM* and the ttyS* that have a UART behind them,

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings_store.h"
+#include "app/settings_store.h"
 
 #include <QFile>
 #include <QSettings>
 
-#include "com_ports.h"
-#include "receiver_models.h"
+#include "link/com_ports.h"
+#include "link/receiver_models.h"
 
 namespace {
 

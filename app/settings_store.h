@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "link_control.h"
+#include "link/link_control.h"
 
 // The settings kept in the "Settings" group of the store, as the program holds them.
 struct StoredSettings {

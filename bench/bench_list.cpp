@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "bench_list.h"
+#include "bench/bench_list.h"
 
 #include <QFile>
 #include <cstdio>

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "bench.h"
+#include "bench/bench.h"
 
 // quilvar-bench [--quick]: every figure, each the median of several repetitions.
 int main(int argc, char** argv) {

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
 
-#include "bench.h"
-#include "cicom_view.h"
-#include "main_frame.h"
-#include "message_box.h"
+#include "app/cicom_view.h"
+#include "app/main_frame.h"
+#include "app/message_box.h"
+#include "bench/bench.h"
 
 // The public schedule of 9,750 broadcasts, imported into a shown window: the user waits for
 // the list to appear, so the figure includes drawing it.

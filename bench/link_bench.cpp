@@ -8,11 +8,11 @@
 #include <chrono>
 #include <thread>
 
-#include "bench.h"
-#include "link_control.h"
-#include "net_radio.h"
-#include "pty_radio.h"
-#include "receiver_models.h"
+#include "bench/bench.h"
+#include "link/link_control.h"
+#include "link/receiver_models.h"
+#include "sim/net_radio.h"
+#include "sim/pty_radio.h"
 
 namespace {
 

@@ -12,14 +12,14 @@
 #include <string>
 #include <string_view>
 
-#include "bench.h"
-#include "bench_list.h"
-#include "cicom_view.h"
-#include "edit_grid.h"
-#include "line_editor.h"
-#include "list_host.h"
-#include "main_frame.h"
-#include "message_box.h"
+#include "app/cicom_view.h"
+#include "app/main_frame.h"
+#include "app/message_box.h"
+#include "bench/bench.h"
+#include "bench/bench_list.h"
+#include "list/edit_grid.h"
+#include "list/line_editor.h"
+#include "list/list_host.h"
 
 namespace {
 

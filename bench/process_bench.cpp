@@ -9,10 +9,10 @@
 #include <fstream>
 #include <string>
 
-#include "bench.h"
-#include "bench_list.h"
-#include "main_frame.h"
-#include "message_box.h"
+#include "app/main_frame.h"
+#include "app/message_box.h"
+#include "bench/bench.h"
+#include "bench/bench_list.h"
 
 namespace {
 

@@ -12,13 +12,13 @@
 #include <thread>
 #include <vector>
 
-#include "bench.h"
-#include "bench_list.h"
-#include "cicom_view.h"
-#include "main_frame.h"
-#include "message_box.h"
-#include "pty_radio.h"
-#include "receiver_models.h"
+#include "app/cicom_view.h"
+#include "app/main_frame.h"
+#include "app/message_box.h"
+#include "bench/bench.h"
+#include "bench/bench_list.h"
+#include "link/receiver_models.h"
+#include "sim/pty_radio.h"
 
 namespace {
 

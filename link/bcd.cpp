@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "bcd.h"
+#include "link/bcd.h"
 
 void ToBcd(uint64_t value, int digits, uint8_t* out) {
   for (int i = 0; i < (digits + 1) / 2; ++i) {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cat_codec.h"
+#include "link/cat_codec.h"
 
-#include "bcd.h"
+#include "link/bcd.h"
 
 CatOpcodes CatOpcodesFor(int catCommandSet) {
   if (catCommandSet == 1) return {0x01, 0x07, 0x03};

@@ -4,7 +4,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "link_interfaces.h"
+#include "link/link_interfaces.h"
 
 constexpr int kCatCommandLength = 5;
 constexpr int kCatStatusLength = 5;

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "civ_codec.h"
+#include "link/civ_codec.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "bcd.h"
-#include "receiver_models.h"
+#include "link/bcd.h"
+#include "link/receiver_models.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "link_interfaces.h"
+#include "link/link_interfaces.h"
 
 constexpr uint8_t kCivPreamble = 0xFE;
 constexpr uint8_t kCivEnd = 0xFD;

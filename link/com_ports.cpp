@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "com_ports.h"
+#include "link/com_ports.h"
 
 #include <filesystem>
 #include <fstream>

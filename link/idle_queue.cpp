@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "idle_queue.h"
+#include "link/idle_queue.h"
 
 #include <QCoreApplication>
 

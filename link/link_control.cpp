@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "link_control.h"
+#include "link/link_control.h"
 
 #include <QCoreApplication>
 #include <chrono>
 #include <limits>
 
-#include "command_ids.h"
-#include "link_events.h"
-#include "port_settings.h"
-#include "receiver_models.h"
-#include "reply_wait.h"
-#include "texts.h"
+#include "common/command_ids.h"
+#include "common/texts.h"
+#include "link/link_events.h"
+#include "link/port_settings.h"
+#include "link/receiver_models.h"
+#include "link/reply_wait.h"
 
 namespace {
 

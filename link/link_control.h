@@ -18,16 +18,16 @@
 #include <thread>
 #include <vector>
 
-#include "cat_codec.h"
-#include "civ_codec.h"
-#include "idle_queue.h"
-#include "link_events.h"
-#include "link_host.h"
-#include "link_interfaces.h"
-#include "net_address.h"
-#include "net_codec.h"
-#include "serial_port.h"
-#include "tcp_line.h"
+#include "link/cat_codec.h"
+#include "link/civ_codec.h"
+#include "link/idle_queue.h"
+#include "link/link_events.h"
+#include "link/link_host.h"
+#include "link/link_interfaces.h"
+#include "link/net_address.h"
+#include "link/net_codec.h"
+#include "link/serial_port.h"
+#include "link/tcp_line.h"
 
 // The settings the link reads; changed only while disconnected.
 struct LinkSettings {

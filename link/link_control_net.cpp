@@ -4,10 +4,10 @@
 
 #include <QCoreApplication>
 
-#include "link_control.h"
-#include "net_connector.h"
-#include "receiver_models.h"
-#include "texts.h"
+#include "common/texts.h"
+#include "link/link_control.h"
+#include "link/net_connector.h"
+#include "link/receiver_models.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "link_events.h"
+#include "link/link_events.h"
 
-#include "texts.h"
+#include "common/texts.h"
 
 QString LinkIndicatorText(int code) {
   switch (code & 0xFFFF) {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "net_address.h"
+#include "link/net_address.h"
 
 #include <algorithm>
 #include <cctype>

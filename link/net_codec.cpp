@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "net_codec.h"
+#include "link/net_codec.h"
 
 #include <charconv>
 #include <optional>
 #include <string_view>
 #include <utility>
 
-#include "receiver_models.h"
+#include "link/receiver_models.h"
 
 namespace {
 

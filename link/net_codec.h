@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "link_interfaces.h"
+#include "link/link_interfaces.h"
 
 // Twelve digits of hertz: far above any receiver, far below what would overflow.
 constexpr uint64_t kNetMaxFrequency = 999999999999ULL;

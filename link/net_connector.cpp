@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "net_connector.h"
+#include "link/net_connector.h"
 
 #include <fcntl.h>
 #include <netdb.h>

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "net_address.h"
+#include "link/net_address.h"
 
 // Resolves a host and opens a TCP connection to it on a thread of its own, so that a slow
 // name server or a host that never answers holds up nobody: the waiter polls done() and may

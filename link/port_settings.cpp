@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "port_settings.h"
+#include "link/port_settings.h"
 
 #include <QFile>
 #include <QSettings>

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "com_ports.h"
+#include "link/com_ports.h"
 
 // The device behind a COM port: the "Ports" group of the settings store ("COM<n>") when it
 // names one, otherwise the default mapping.

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "receiver_models.h"
+#include "link/receiver_models.h"
 
 // Filter tables carry mode byte * 256 + filter byte; the two radios number their filters
 // differently.

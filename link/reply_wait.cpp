@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "reply_wait.h"
+#include "link/reply_wait.h"
 
 #include <QCoreApplication>
 #include <QDropEvent>
@@ -9,8 +9,8 @@
 #include <QTimerEvent>
 #include <QWindow>
 
-#include "idle_queue.h"
-#include "link_events.h"
+#include "link/idle_queue.h"
+#include "link/link_events.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "serial_port.h"
+#include "link/serial_port.h"
 
 #include <fcntl.h>
 #include <linux/serial.h>
@@ -17,7 +17,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "com_ports.h"
+#include "link/com_ports.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "link_interfaces.h"
+#include "link/link_interfaces.h"
 
 // Line-error bits, with the values the settings and status code have always used.
 constexpr uint32_t kLineErrorOverrun = 0x0002;

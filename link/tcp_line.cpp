@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tcp_line.h"
+#include "link/tcp_line.h"
 
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -10,7 +10,7 @@
 #include <cerrno>
 #include <chrono>
 
-#include "serial_port.h"
+#include "link/serial_port.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "link_interfaces.h"
+#include "link/link_interfaces.h"
 
 // A connected TCP socket as the byte stream of a link, with the same receive-thread
 // contract as the serial line: Read never waits, WaitForInput sleeps in poll() until input,

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cell_store.h"
+#include "list/cell_store.h"
 
 #include <algorithm>
 #include <cstring>

@@ -11,7 +11,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "memory_block.h"
+#include "list/memory_block.h"
 
 // A block of characters that many cells point into. Not a vector: a list file is read
 // straight into a block, nothing is zero-filled first, and growing a large block remaps its

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cicom_doc.h"
+#include "list/cicom_doc.h"
 
 #include <QFileInfo>
 #include <new>
 
-#include "columns.h"
-#include "list_control.h"
-#include "list_host.h"
-#include "schedule_import.h"
-#include "texts.h"
-#include "wait_cursor.h"
+#include "common/texts.h"
+#include "list/columns.h"
+#include "list/list_control.h"
+#include "list/list_host.h"
+#include "list/schedule_import.h"
+#include "list/wait_cursor.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <functional>
 #include <optional>
 
-#include "list_file.h"
-#include "list_reader.h"
+#include "list/list_file.h"
+#include "list/list_reader.h"
 
 class ListControl;
 

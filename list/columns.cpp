@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "columns.h"
+#include "list/columns.h"
 
 std::vector<columns_st> g_columns;
 

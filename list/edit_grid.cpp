@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "edit_grid.h"
+#include "list/edit_grid.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMetaObject>
 #include <algorithm>
 
-#include "columns.h"
-#include "edit_wnd.h"
-#include "grid_owner.h"
+#include "list/columns.h"
+#include "list/edit_wnd.h"
+#include "list/grid_owner.h"
 
 CEditGrid::CEditGrid(GridOwner& owner, QWidget* parent) : FlexGrid(parent), owner_(owner) {
   editBox_ = new CEditWnd(this);

@@ -3,7 +3,7 @@
 
 #include <QStringList>
 
-#include "flex_grid.h"
+#include "list/flex_grid.h"
 
 class CEditWnd;
 class CEditListBox;

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "edit_wnd.h"
+#include "list/edit_wnd.h"
 
 #include <QApplication>
 #include <QFont>
 #include <QKeyEvent>
 #include <QStyle>
 
-#include "receiver_models.h"
+#include "link/receiver_models.h"
 
 QEvent::Type HandBackEventType() {
   static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "file_identity.h"
+#include "list/file_identity.h"
 
 #include <sys/stat.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "find_dialog.h"
+#include "list/find_dialog.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "flex_grid.h"
+#include "list/flex_grid.h"
 
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <algorithm>
 
-#include "grid_model.h"
-#include "grid_parts.h"
+#include "list/grid_model.h"
+#include "list/grid_parts.h"
 
 namespace {
 

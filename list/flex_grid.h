@@ -7,7 +7,7 @@
 #include <QTableView>
 #include <vector>
 
-#include "cell_store.h"
+#include "list/cell_store.h"
 
 class GridModel;
 class GridHeader;

@@ -6,8 +6,8 @@
 #include <QWheelEvent>
 #include <algorithm>
 
-#include "flex_grid.h"
-#include "grid_model.h"
+#include "list/flex_grid.h"
+#include "list/grid_model.h"
 
 // The grid's keyboard, mouse and wheel: what reaches the editing grid as its events, and the
 // selection the mouse makes.

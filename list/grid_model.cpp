@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "grid_model.h"
+#include "list/grid_model.h"
 
 #include <QBrush>
 #include <algorithm>

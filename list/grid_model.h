@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "cell_store.h"
+#include "list/cell_store.h"
 
 // The grid's cells: texts, alignments and the few background colours, in grid coordinates
 // (row 0 the captions, column 0 the row numbers). The view sees grid rows 1.. and columns 1..

@@ -13,8 +13,8 @@
 #include <QWheelEvent>
 #include <algorithm>
 
-#include "flex_grid.h"
-#include "grid_model.h"
+#include "list/flex_grid.h"
+#include "list/grid_model.h"
 
 // A fixed cell with a colour of its own, drawn flat so that the mark shows in every style.
 inline void PaintColouredFixedCell(QPainter* painter, const QWidget* widget, const QRect& rect,

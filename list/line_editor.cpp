@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "line_editor.h"
+#include "list/line_editor.h"
 
 #include <QLineEdit>
 #include <QStringMatcher>
 #include <QWidget>
 #include <algorithm>
 
-#include "edit_grid.h"
-#include "list_control.h"
-#include "list_host.h"
-#include "wait_cursor.h"
+#include "list/edit_grid.h"
+#include "list/list_control.h"
+#include "list/list_host.h"
+#include "list/wait_cursor.h"
 
 LineEditor::LineEditor(ListControl& list, ListHost& host, QWidget* view)
     : QObject(view), list_(list), host_(host), view_(view) {}

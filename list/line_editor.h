@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "find_dialog.h"
+#include "list/find_dialog.h"
 
 class CEditGrid;
 class ListControl;

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "list_control.h"
+#include "list/list_control.h"
 
 #include <QApplication>
 #include <QStyle>
 #include <QWidget>
 #include <algorithm>
 
-#include "columns.h"
-#include "list_format.h"
-#include "list_host.h"
-#include "receiver_models.h"
+#include "link/receiver_models.h"
+#include "list/columns.h"
+#include "list/list_format.h"
+#include "list/list_host.h"
 
 namespace {
 

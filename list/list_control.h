@@ -7,8 +7,8 @@
 #include <optional>
 #include <vector>
 
-#include "cicom_doc.h"
-#include "edit_grid.h"
+#include "list/cicom_doc.h"
+#include "list/edit_grid.h"
 
 struct ModeEntry;
 class GridOwner;

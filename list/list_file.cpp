@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "list_file.h"
+#include "list/list_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 #include <QStringDecoder>
 #include <cerrno>
 
-#include "save_file.h"
+#include "list/save_file.h"
 
 QString ListFileMessage(const char* text, const QString& path) {
   return QString::fromLatin1(text).arg(QDir::toNativeSeparators(path));

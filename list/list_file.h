@@ -8,9 +8,9 @@
 #include <cstring>
 #include <memory>
 
-#include "cell_store.h"
-#include "file_identity.h"
-#include "save_file.h"
+#include "list/cell_store.h"
+#include "list/file_identity.h"
+#include "list/save_file.h"
 
 // Reading and writing list files so that their bytes survive a round trip: the encoding a
 // file was read in is the one it is saved in, and a save replaces the old file only once

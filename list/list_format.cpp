@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "list_format.h"
+#include "list/list_format.h"
 
 #include <locale.h>
 #include <stdlib.h>
@@ -8,7 +8,7 @@
 #include <charconv>
 #include <string>
 
-#include "cell_store.h"
+#include "list/cell_store.h"
 
 namespace {
 

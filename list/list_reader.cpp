@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "list_reader.h"
+#include "list/list_reader.h"
 
 #include <QStringDecoder>
 #include <algorithm>
 #include <cstring>
 #include <limits>
 
-#include "columns.h"
+#include "list/columns.h"
 
 #ifdef __SSE2__
 #include <emmintrin.h>

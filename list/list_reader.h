@@ -4,8 +4,8 @@
 #include <QString>
 #include <optional>
 
-#include "cell_store.h"
-#include "list_file.h"
+#include "list/cell_store.h"
+#include "list/list_file.h"
 
 // A list file cut straight into the grid's cells. The bytes are looked at once: the same
 // pass finds the lines, the fields, the binary data and over-long lines that are refused,

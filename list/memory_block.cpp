@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "memory_block.h"
+#include "list/memory_block.h"
 
 #include <sys/mman.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "save_file.h"
+#include "list/save_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "schedule_import.h"
+#include "list/schedule_import.h"
 
 #include <QByteArrayView>
 #include <QLocale>
@@ -8,9 +8,9 @@
 #include <cstring>
 #include <string_view>
 
-#include "columns.h"
-#include "list_format.h"
-#include "receiver_models.h"
+#include "link/receiver_models.h"
+#include "list/columns.h"
+#include "list/list_format.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "list_reader.h"
+#include "list/list_reader.h"
 
 struct ModeEntry;
 

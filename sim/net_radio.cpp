@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "net_radio.h"
+#include "sim/net_radio.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -13,7 +13,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "serve_waits.h"
+#include "sim/serve_waits.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "sim_rigctl.h"
+#include "sim/sim_rigctl.h"
 
 // The simulated network radio on a TCP port of 127.0.0.1, speaking the control daemon's
 // text protocol. Serves on its own thread from Start() until Stop() or destruction; takes

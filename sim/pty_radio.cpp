@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "pty_radio.h"
+#include "sim/pty_radio.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -14,7 +14,7 @@
 #include <climits>
 #include <cstring>
 
-#include "serve_waits.h"
+#include "sim/serve_waits.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "sim_radio.h"
+#include "sim/sim_radio.h"
 
 // A simulated radio behind a pseudo-terminal: the program opens slavePath() as its serial
 // port. Serves on its own thread from Start() until Stop() or destruction.

@@ -14,11 +14,11 @@
 #include <optional>
 #include <string>
 
-#include "civ_codec.h"
-#include "console_words.h"
-#include "net_radio.h"
-#include "pty_radio.h"
-#include "receiver_models.h"
+#include "link/civ_codec.h"
+#include "link/receiver_models.h"
+#include "sim/console_words.h"
+#include "sim/net_radio.h"
+#include "sim/pty_radio.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "serve_waits.h"
+#include "sim/serve_waits.h"
 
 #include <poll.h>
 #include <sys/socket.h>

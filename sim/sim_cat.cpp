@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <utility>
 
-#include "bcd.h"
-#include "cat_codec.h"
-#include "sim_radio.h"
+#include "link/bcd.h"
+#include "link/cat_codec.h"
+#include "sim/sim_radio.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "bcd.h"
-#include "civ_codec.h"
-#include "sim_radio.h"
+#include "link/bcd.h"
+#include "link/civ_codec.h"
+#include "sim/sim_radio.h"
 
 namespace {
 

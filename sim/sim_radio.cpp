@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "sim_radio.h"
+#include "sim/sim_radio.h"
 
-#include "civ_codec.h"
-#include "console_words.h"
+#include "link/civ_codec.h"
+#include "sim/console_words.h"
 
 namespace {
 

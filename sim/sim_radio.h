@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "receiver_models.h"
+#include "link/receiver_models.h"
 
 struct SimRadioOptions {
   int modelIndex = 0;  // index into kReceiverModels; must be a CI-V or CAT row

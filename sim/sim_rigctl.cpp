@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "sim_rigctl.h"
+#include "sim/sim_rigctl.h"
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
 
-#include "console_words.h"
-#include "receiver_models.h"
+#include "link/receiver_models.h"
+#include "sim/console_words.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "sim_radio.h"
+#include "sim/sim_radio.h"
 
 struct SimRigctlOptions {
   uint64_t frequency = 7000000;

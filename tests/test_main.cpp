@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "test_support.h"
+#include "tests/test_support.h"
 
 // Fontconfig keeps what it loads until the process ends; that is not a leak of ours.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "link_interfaces.h"
+#include "link/link_interfaces.h"
 
 // Waits for a condition with a deadline instead of sleeping a fixed time.
 inline bool WaitUntil(const std::function<bool()>& condition,

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "com_ports.h"
+#include "link/com_ports.h"
 
 // A device folder and a sysfs of a test's own. The nodes are FIFOs, so an open of one shows
 // (OpenedFiles) and nothing real is ever touched.

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "edit_freq.h"
+#include "tuning/edit_freq.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -20,13 +20,13 @@
 #include <thread>
 #include <tuple>
 
-#include "hertz.h"
-#include "line_editor.h"
-#include "link_control.h"
-#include "link_events.h"
-#include "list_format.h"
-#include "receiver_models.h"
-#include "wait_cursor.h"
+#include "link/link_control.h"
+#include "link/link_events.h"
+#include "link/receiver_models.h"
+#include "list/line_editor.h"
+#include "list/list_format.h"
+#include "list/wait_cursor.h"
+#include "tuning/hertz.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "utc_clock.h"
+#include "tuning/utc_clock.h"
 
 class LineEditor;
 class LinkControl;

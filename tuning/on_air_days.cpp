@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "on_air_days.h"
+#include "tuning/on_air_days.h"
 
 #include <iterator>
 
-#include "cell_store.h"
-#include "columns.h"
-#include "flex_grid.h"
+#include "list/cell_store.h"
+#include "list/columns.h"
+#include "list/flex_grid.h"
 
 namespace {
 

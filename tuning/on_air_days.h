@@ -4,7 +4,7 @@
 #include <QAnyStringView>
 #include <cstdint>
 
-#include "utc_range.h"
+#include "tuning/utc_range.h"
 
 class FlexGrid;
 

@@ -1,21 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tuning_control.h"
+#include "tuning/tuning_control.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "colours.h"
-#include "columns.h"
-#include "command_ids.h"
-#include "hertz.h"
-#include "link_control.h"
-#include "list_control.h"
-#include "list_format.h"
-#include "on_air_days.h"
-#include "receiver_models.h"
-#include "texts.h"
-#include "utc_range.h"
+#include "common/command_ids.h"
+#include "common/texts.h"
+#include "link/link_control.h"
+#include "link/receiver_models.h"
+#include "list/columns.h"
+#include "list/list_control.h"
+#include "list/list_format.h"
+#include "tuning/colours.h"
+#include "tuning/hertz.h"
+#include "tuning/on_air_days.h"
+#include "tuning/utc_range.h"
 
 TuningControl::TuningControl(ListControl& list, LinkControl& link, TuningHost& host)
     : list_(list), link_(link), host_(host), grid_(list.grid()), clock_([] {

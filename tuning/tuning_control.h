@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <cstdint>
 
-#include "utc_clock.h"
+#include "tuning/utc_clock.h"
 
 class CEditGrid;
 class LinkControl;

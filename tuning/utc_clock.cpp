@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "utc_clock.h"
+#include "tuning/utc_clock.h"
 
 UtcTime SplitUtc(std::time_t t) {
   std::tm fields{};

@@ -11,13 +11,13 @@
 #include <QTest>
 #include <QVBoxLayout>
 
-#include "about_dlg.h"
-#include "command_ids.h"
-#include "help_menu.h"
-#include "hyper_link.h"
-#include "main_frame.h"
-#include "shown_boxes.h"
-#include "widget_app.h"
+#include "app/about_dlg.h"
+#include "app/help_menu.h"
+#include "app/hyper_link.h"
+#include "app/main_frame.h"
+#include "common/command_ids.h"
+#include "tests/app/shown_boxes.h"
+#include "tests/widget_app.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 #include <QHeaderView>
 #include <QTest>
 
-#include "colours.h"
-#include "radio_window.h"
+#include "tests/app/radio_window.h"
+#include "tuning/colours.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QTextStream>
 
-#include "radio_window.h"
+#include "tests/app/radio_window.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <QSettings>
 #include <QTest>
 
-#include "edit_freq.h"
-#include "radio_window.h"
-#include "rec_dlg.h"
-#include "settings_store.h"
+#include "app/rec_dlg.h"
+#include "app/settings_store.h"
+#include "tests/app/radio_window.h"
+#include "tuning/edit_freq.h"
 
 namespace {
 

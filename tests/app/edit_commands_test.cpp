@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "edit_window.h"
+#include "tests/app/edit_window.h"
 
 namespace {
 

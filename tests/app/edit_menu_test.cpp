@@ -5,8 +5,8 @@
 #include <QPushButton>
 #include <map>
 
-#include "edit_window.h"
-#include "find_dialog.h"
+#include "list/find_dialog.h"
+#include "tests/app/edit_window.h"
 
 namespace {
 

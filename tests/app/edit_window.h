@@ -7,9 +7,9 @@
 #include <QTimer>
 #include <functional>
 
-#include "columns.h"
-#include "list/print_qt.h"
-#include "radio_window.h"
+#include "list/columns.h"
+#include "tests/app/radio_window.h"
+#include "tests/list/print_qt.h"
 
 // The main window over ten stations, no two lines alike, for the editing commands. Every
 // message box is kept with its title and buttons and answered with answer_.

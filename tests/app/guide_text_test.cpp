@@ -8,13 +8,13 @@
 #include <QLabel>
 #include <QStringDecoder>
 
-#include "columns.h"
-#include "command_table.h"
-#include "help_menu.h"
-#include "rec_dlg.h"
-#include "schedule_import.h"
-#include "settings_store.h"
-#include "widget_app.h"
+#include "app/command_table.h"
+#include "app/help_menu.h"
+#include "app/rec_dlg.h"
+#include "app/settings_store.h"
+#include "list/columns.h"
+#include "list/schedule_import.h"
+#include "tests/widget_app.h"
 
 namespace {
 

@@ -11,11 +11,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "command_ids.h"
-#include "help_menu.h"
-#include "main_frame.h"
-#include "shown_boxes.h"
-#include "widget_app.h"
+#include "app/help_menu.h"
+#include "app/main_frame.h"
+#include "common/command_ids.h"
+#include "tests/app/shown_boxes.h"
+#include "tests/widget_app.h"
 
 namespace {
 

@@ -8,13 +8,13 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-#include "cicom_view.h"
-#include "command_ids.h"
-#include "list/print_qt.h"
-#include "main_frame.h"
-#include "message_box.h"
-#include "schedule_import.h"
-#include "widget_app.h"
+#include "app/cicom_view.h"
+#include "app/main_frame.h"
+#include "app/message_box.h"
+#include "common/command_ids.h"
+#include "list/schedule_import.h"
+#include "tests/list/print_qt.h"
+#include "tests/widget_app.h"
 
 namespace {
 

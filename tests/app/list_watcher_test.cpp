@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "list_watcher.h"
+#include "app/list_watcher.h"
 
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
-#include "colours.h"
-#include "edit_window.h"
-#include "list/file_bytes.h"
+#include "tests/app/edit_window.h"
+#include "tests/list/file_bytes.h"
+#include "tuning/colours.h"
 
 // The open list's file changed by other programs, run as real processes, and seen through the
 // real file system watch.

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "main_frame.h"
+#include "app/main_frame.h"
 
 #include <gtest/gtest.h>
 
@@ -13,13 +13,13 @@
 #include <QTest>
 #include <QUrl>
 
-#include "cicom_app.h"
-#include "cicom_view.h"
-#include "columns.h"
-#include "command_ids.h"
-#include "message_box.h"
-#include "settings_store.h"
-#include "widget_app.h"
+#include "app/cicom_app.h"
+#include "app/cicom_view.h"
+#include "app/message_box.h"
+#include "app/settings_store.h"
+#include "common/command_ids.h"
+#include "list/columns.h"
+#include "tests/widget_app.h"
 
 // Readable failures.
 void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }

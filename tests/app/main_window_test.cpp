@@ -9,9 +9,9 @@
 #include <QToolButton>
 #include <map>
 
-#include "link_events.h"
-#include "lock_panes.h"
-#include "radio_window.h"
+#include "app/lock_panes.h"
+#include "link/link_events.h"
+#include "tests/app/radio_window.h"
 
 namespace {
 

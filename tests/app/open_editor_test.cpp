@@ -5,10 +5,10 @@
 #include <QPushButton>
 #include <QToolBar>
 
-#include "edit_freq.h"
-#include "edit_window.h"
-#include "edit_wnd.h"
-#include "find_dialog.h"
+#include "list/edit_wnd.h"
+#include "list/find_dialog.h"
+#include "tests/app/edit_window.h"
+#include "tuning/edit_freq.h"
 
 // Text typed into a cell and not yet entered, when the user goes on with a command: what was
 // typed belongs to the line it was typed into, whatever the command does to the lines.

@@ -12,14 +12,14 @@
 #include <algorithm>
 #include <memory>
 
-#include "cicom_view.h"
-#include "command_ids.h"
-#include "main_frame.h"
-#include "message_box.h"
-#include "pty_radio.h"
-#include "receiver_models.h"
-#include "test_support.h"
-#include "widget_app.h"
+#include "app/cicom_view.h"
+#include "app/main_frame.h"
+#include "app/message_box.h"
+#include "common/command_ids.h"
+#include "link/receiver_models.h"
+#include "sim/pty_radio.h"
+#include "tests/test_support.h"
+#include "tests/widget_app.h"
 
 // The main window over a nine-station list (1000 to 9000 kHz, every window open all day),
 // with a simulated radio behind COM9. Message boxes are recorded and answered No.

@@ -20,14 +20,14 @@
 #include <string>
 #include <utility>
 
-#include "rec_dlg.h"
-#include "receiver_models.h"
-#include "serial_devices.h"
-#include "settings_store.h"
-#include "shown_boxes.h"
-#include "test_support.h"
-#include "tty_tree.h"
-#include "widget_app.h"
+#include "app/rec_dlg.h"
+#include "app/serial_devices.h"
+#include "app/settings_store.h"
+#include "link/receiver_models.h"
+#include "tests/app/shown_boxes.h"
+#include "tests/test_support.h"
+#include "tests/tty_tree.h"
+#include "tests/widget_app.h"
 
 inline void PrintTo(const QString& text, std::ostream* os) {
   *os << '"' << text.toStdString() << '"';

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "rec_dlg_fixture.h"
+#include "tests/app/rec_dlg_fixture.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "message_box.h"
+#include "app/message_box.h"
 
 // Keeps every box the program would show, answering OK, and whether a given window was still
 // open at that moment.

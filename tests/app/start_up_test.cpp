@@ -7,14 +7,14 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
-#include "cicom_app.h"
-#include "cicom_view.h"
-#include "guide_files.h"
-#include "help_menu.h"
-#include "main_frame.h"
-#include "settings_store.h"
-#include "shown_boxes.h"
-#include "widget_app.h"
+#include "app/cicom_app.h"
+#include "app/cicom_view.h"
+#include "app/guide_files.h"
+#include "app/help_menu.h"
+#include "app/main_frame.h"
+#include "app/settings_store.h"
+#include "tests/app/shown_boxes.h"
+#include "tests/widget_app.h"
 
 // Readable failures.
 void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }

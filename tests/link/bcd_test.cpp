@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "bcd.h"
+#include "link/bcd.h"
 
 #include <gtest/gtest.h>
 

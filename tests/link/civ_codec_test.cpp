@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "civ_codec.h"
+#include "link/civ_codec.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 
-#include "codec_fakes.h"
+#include "tests/link/codec_fakes.h"
 
 namespace {
 

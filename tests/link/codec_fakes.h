@@ -5,7 +5,7 @@
 #include <ostream>
 #include <vector>
 
-#include "link_interfaces.h"
+#include "link/link_interfaces.h"
 
 using Bytes = std::vector<uint8_t>;
 

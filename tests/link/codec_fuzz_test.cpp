@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <random>
 
-#include "bcd.h"
-#include "cat_codec.h"
-#include "civ_codec.h"
-#include "codec_fakes.h"
+#include "link/bcd.h"
+#include "link/cat_codec.h"
+#include "link/civ_codec.h"
+#include "tests/link/codec_fakes.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 #include <QKeyEvent>
 #include <QTimer>
 
-#include "command_ids.h"
-#include "link_fixture.h"
+#include "common/command_ids.h"
+#include "tests/link/link_fixture.h"
 
 namespace {
 

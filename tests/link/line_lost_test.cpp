@@ -9,10 +9,10 @@
 #include <thread>
 #include <vector>
 
-#include "command_ids.h"
-#include "link_events.h"
-#include "link_fixture.h"
-#include "pty.h"
+#include "common/command_ids.h"
+#include "link/link_events.h"
+#include "tests/link/link_fixture.h"
+#include "tests/link/pty.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "link_control.h"
+#include "link/link_control.h"
 
 #include <gtest/gtest.h>
 
@@ -8,12 +8,12 @@
 #include <chrono>
 #include <thread>
 
-#include "command_ids.h"
-#include "link_events.h"
-#include "link_fixture.h"
-#include "pty.h"
-#include "receiver_models.h"
-#include "test_support.h"
+#include "common/command_ids.h"
+#include "link/link_events.h"
+#include "link/receiver_models.h"
+#include "tests/link/link_fixture.h"
+#include "tests/link/pty.h"
+#include "tests/test_support.h"
 
 namespace {
 

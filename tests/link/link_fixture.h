@@ -16,10 +16,10 @@
 #include <thread>
 #include <vector>
 
-#include "link_control.h"
-#include "pty_radio.h"
-#include "receiver_models.h"
-#include "test_support.h"
+#include "link/link_control.h"
+#include "link/receiver_models.h"
+#include "sim/pty_radio.h"
+#include "tests/test_support.h"
 
 using Bytes = std::vector<uint8_t>;
 

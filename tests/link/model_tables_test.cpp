@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "receiver_models.h"
+#include "link/receiver_models.h"
 
 // Every value of the model and mode tables, written out by hand rather than derived from
 // the code, so that a wrong address or two swapped ids or mode codes fail.

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The network radio's text protocol: commands as the server reads them, answers recognised
 // strictly, and a stream that stays paired with its commands.
-#include "net_codec.h"
+#include "link/net_codec.h"
 
 #include <gtest/gtest.h>
 
@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "codec_fakes.h"
-#include "net_address.h"
-#include "receiver_models.h"
+#include "link/net_address.h"
+#include "link/receiver_models.h"
+#include "tests/link/codec_fakes.h"
 
 namespace {
 

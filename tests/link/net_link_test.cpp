@@ -11,11 +11,11 @@
 #include <regex>
 #include <thread>
 
-#include "command_ids.h"
-#include "link_events.h"
-#include "link_fixture.h"
-#include "net_radio.h"
-#include "texts.h"
+#include "common/command_ids.h"
+#include "common/texts.h"
+#include "link/link_events.h"
+#include "sim/net_radio.h"
+#include "tests/link/link_fixture.h"
 
 namespace {
 

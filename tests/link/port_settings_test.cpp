@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "port_settings.h"
+#include "link/port_settings.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -13,10 +13,10 @@
 #include <utility>
 #include <vector>
 
-#include "com_ports.h"
-#include "serial_port.h"
-#include "test_support.h"
-#include "tty_tree.h"
+#include "link/com_ports.h"
+#include "link/serial_port.h"
+#include "tests/test_support.h"
+#include "tests/tty_tree.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "test_support.h"
+#include "tests/test_support.h"
 
 // A pseudo-terminal: the port opens the slave and the test plays the radio on the master.
 // A slave descriptor opened before the port lets the test look at the line from outside.

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "receiver_models.h"
+#include "link/receiver_models.h"
 
 #include <gtest/gtest.h>
 

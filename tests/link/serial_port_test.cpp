@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "serial_port.h"
+#include "link/serial_port.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "pty.h"
-#include "test_support.h"
-#include "without_root.h"
+#include "tests/link/pty.h"
+#include "tests/test_support.h"
+#include "tests/without_root.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include "list_fixture.h"
-#include "print_qt.h"
+#include "tests/list/list_fixture.h"
+#include "tests/list/print_qt.h"
 
 namespace {
 

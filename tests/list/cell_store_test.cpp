@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cell_store.h"
+#include "list/cell_store.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,9 @@
 #include <type_traits>
 #include <vector>
 
-#include "grid_model.h"
-#include "memory_block.h"
-#include "print_qt.h"
+#include "list/grid_model.h"
+#include "list/memory_block.h"
+#include "tests/list/print_qt.h"
 
 namespace {
 

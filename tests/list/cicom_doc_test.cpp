@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cicom_doc.h"
+#include "list/cicom_doc.h"
 
 #include <gtest/gtest.h>
 
@@ -9,14 +9,14 @@
 #include <memory>
 #include <optional>
 
-#include "columns.h"
-#include "failing_save_calls.h"
-#include "file_bytes.h"
-#include "list_control.h"
-#include "list_fixture.h"
-#include "print_qt.h"
-#include "receiver_models.h"
-#include "widget_app.h"
+#include "link/receiver_models.h"
+#include "list/columns.h"
+#include "list/list_control.h"
+#include "tests/list/failing_save_calls.h"
+#include "tests/list/file_bytes.h"
+#include "tests/list/list_fixture.h"
+#include "tests/list/print_qt.h"
+#include "tests/widget_app.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "edit_grid.h"
+#include "list/edit_grid.h"
 
 #include <gtest/gtest.h>
 
@@ -9,13 +9,13 @@
 #include <memory>
 #include <vector>
 
-#include "columns.h"
-#include "edit_wnd.h"
-#include "grid_owner.h"
-#include "list_format.h"
-#include "receiver_models.h"
-#include "test_support.h"
-#include "widget_app.h"
+#include "link/receiver_models.h"
+#include "list/columns.h"
+#include "list/edit_wnd.h"
+#include "list/grid_owner.h"
+#include "list/list_format.h"
+#include "tests/test_support.h"
+#include "tests/widget_app.h"
 
 // Readable failures.
 void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "save_file.h"
+#include "list/save_file.h"
 
 // Save calls that fail one kind of call with an errno once `after` of them got through, the
 // way a full disk, a failing device or a locked folder would; the rest are real.

@@ -4,9 +4,9 @@
 #include <QApplication>
 #include <QStringList>
 
-#include "grid_owner.h"
-#include "list_control.h"
-#include "list_host.h"
+#include "list/grid_owner.h"
+#include "list/list_control.h"
+#include "list/list_host.h"
 
 // Stands in for the view: no modes on, messages and questions collected with whether a wait
 // cursor was still showing over them.

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "flex_grid.h"
+#include "list/flex_grid.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "test_support.h"
-#include "widget_app.h"
+#include "tests/test_support.h"
+#include "tests/widget_app.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <QTest>
 #include <algorithm>
 
-#include "edit_grid.h"
-#include "edit_wnd.h"
-#include "list_fixture.h"
+#include "list/edit_grid.h"
+#include "list/edit_wnd.h"
+#include "tests/list/list_fixture.h"
 
 namespace {
 

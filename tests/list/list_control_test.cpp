@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "list_control.h"
+#include "list/list_control.h"
 
 #include <gtest/gtest.h>
 
@@ -8,11 +8,11 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
-#include "columns.h"
-#include "fake_list_view.h"
-#include "file_bytes.h"
-#include "receiver_models.h"
-#include "widget_app.h"
+#include "link/receiver_models.h"
+#include "list/columns.h"
+#include "tests/list/fake_list_view.h"
+#include "tests/list/file_bytes.h"
+#include "tests/widget_app.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "list_file.h"
+#include "list/list_file.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -15,10 +15,10 @@
 #include <csignal>
 #include <functional>
 
-#include "failing_save_calls.h"
-#include "file_bytes.h"
-#include "print_qt.h"
-#include "without_root.h"
+#include "tests/list/failing_save_calls.h"
+#include "tests/list/file_bytes.h"
+#include "tests/list/print_qt.h"
+#include "tests/without_root.h"
 
 namespace {
 

@@ -10,13 +10,13 @@
 #include <QWidget>
 #include <memory>
 
-#include "columns.h"
-#include "fake_list_view.h"
-#include "line_editor.h"
-#include "list_control.h"
-#include "memory_block.h"
-#include "receiver_models.h"
-#include "widget_app.h"
+#include "link/receiver_models.h"
+#include "list/columns.h"
+#include "list/line_editor.h"
+#include "list/list_control.h"
+#include "list/memory_block.h"
+#include "tests/list/fake_list_view.h"
+#include "tests/widget_app.h"
 
 // While it lives, blocks of the list over limit bytes fail as when memory runs out.
 class ScopedBlockLimit {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "list_format.h"
+#include "list/list_format.h"
 
 #include <gtest/gtest.h>
 

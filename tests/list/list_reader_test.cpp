@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "list_reader.h"
+#include "list/list_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -8,12 +8,12 @@
 #include <QTemporaryDir>
 #include <random>
 
-#include "columns.h"
-#include "failing_save_calls.h"
-#include "file_bytes.h"
-#include "list_format.h"
-#include "print_qt.h"
-#include "save_file.h"
+#include "list/columns.h"
+#include "list/list_format.h"
+#include "list/save_file.h"
+#include "tests/list/failing_save_calls.h"
+#include "tests/list/file_bytes.h"
+#include "tests/list/print_qt.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <functional>
 
-#include "file_bytes.h"
-#include "list_file.h"
-#include "list_fixture.h"
-#include "print_qt.h"
+#include "list/list_file.h"
+#include "tests/list/file_bytes.h"
+#include "tests/list/list_fixture.h"
+#include "tests/list/print_qt.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <QColor>
 #include <algorithm>
 
-#include "list_fixture.h"
-#include "print_qt.h"
+#include "tests/list/list_fixture.h"
+#include "tests/list/print_qt.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "schedule_import.h"
+#include "list/schedule_import.h"
 
 #include <gtest/gtest.h>
 
-#include "file_bytes.h"
-#include "list_fixture.h"
-#include "print_qt.h"
-#include "receiver_models.h"
+#include "link/receiver_models.h"
+#include "tests/list/file_bytes.h"
+#include "tests/list/list_fixture.h"
+#include "tests/list/print_qt.h"
 
 namespace {
 

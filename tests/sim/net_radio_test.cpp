@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "net_radio.h"
+#include "sim/net_radio.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "loopback_client.h"
-#include "receiver_models.h"
-#include "test_support.h"
+#include "link/receiver_models.h"
+#include "tests/sim/loopback_client.h"
+#include "tests/test_support.h"
 
 namespace {
 

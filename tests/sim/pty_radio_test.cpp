@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "pty_radio.h"
+#include "sim/pty_radio.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -15,8 +15,8 @@
 #include <thread>
 #include <vector>
 
-#include "receiver_models.h"
-#include "test_support.h"
+#include "link/receiver_models.h"
+#include "tests/test_support.h"
 
 namespace {
 

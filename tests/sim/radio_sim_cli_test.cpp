@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "sim_cli_support.h"
-#include "test_support.h"
+#include "tests/sim/sim_cli_support.h"
+#include "tests/test_support.h"
 
 namespace {
 using namespace std::chrono_literals;

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "loopback_client.h"
-#include "net_radio.h"
-#include "sim_cli_support.h"
-#include "test_support.h"
+#include "sim/net_radio.h"
+#include "tests/sim/loopback_client.h"
+#include "tests/sim/sim_cli_support.h"
+#include "tests/test_support.h"
 
 namespace {
 

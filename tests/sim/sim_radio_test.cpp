@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "sim_radio.h"
+#include "sim/sim_radio.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "civ_codec.h"
-#include "receiver_models.h"
+#include "link/civ_codec.h"
+#include "link/receiver_models.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "sim_rigctl.h"
+#include "sim/sim_rigctl.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "receiver_models.h"
+#include "link/receiver_models.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "colours.h"
+#include "tuning/colours.h"
 
 #include <gtest/gtest.h>
 

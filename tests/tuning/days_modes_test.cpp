@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tuning_fixture.h"
+#include "tests/tuning/tuning_fixture.h"
 
 namespace {
 

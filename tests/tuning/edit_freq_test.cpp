@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "edit_freq.h"
+#include "tuning/edit_freq.h"
 
 #include <gtest/gtest.h>
 
@@ -11,11 +11,11 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "line_editor.h"
-#include "link_events.h"
-#include "net_radio.h"
-#include "texts.h"
-#include "tuning_fixture.h"
+#include "common/texts.h"
+#include "link/link_events.h"
+#include "list/line_editor.h"
+#include "sim/net_radio.h"
+#include "tests/tuning/tuning_fixture.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "on_air_days.h"
+#include "tuning/on_air_days.h"
 
 #include <gtest/gtest.h>
 

@@ -3,10 +3,10 @@
 // daemon holds is asked with its own client, not taken from our side of the link.
 #include <gtest/gtest.h>
 
-#include "link_events.h"
-#include "rigctld.h"
-#include "texts.h"
-#include "tuning_fixture.h"
+#include "common/texts.h"
+#include "link/link_events.h"
+#include "tests/rigctld.h"
+#include "tests/tuning/tuning_fixture.h"
 
 namespace {
 

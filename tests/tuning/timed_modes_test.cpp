@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include "tuning_fixture.h"
+#include "tests/tuning/tuning_fixture.h"
 
 namespace {
 

@@ -19,19 +19,19 @@
 #include <utility>
 #include <vector>
 
-#include "colours.h"
-#include "columns.h"
-#include "command_ids.h"
-#include "grid_owner.h"
-#include "link_control.h"
-#include "link_host.h"
-#include "list_control.h"
-#include "list_host.h"
-#include "pty_radio.h"
-#include "receiver_models.h"
-#include "test_support.h"
-#include "tuning_control.h"
-#include "widget_app.h"
+#include "common/command_ids.h"
+#include "link/link_control.h"
+#include "link/link_host.h"
+#include "link/receiver_models.h"
+#include "list/columns.h"
+#include "list/grid_owner.h"
+#include "list/list_control.h"
+#include "list/list_host.h"
+#include "sim/pty_radio.h"
+#include "tests/test_support.h"
+#include "tests/widget_app.h"
+#include "tuning/colours.h"
+#include "tuning/tuning_control.h"
 
 // Readable failures for texts of the grid and the panes.
 inline void PrintTo(const QString& text, std::ostream* out) {

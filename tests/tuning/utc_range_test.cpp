@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "utc_range.h"
+#include "tuning/utc_range.h"
 
 #include <gtest/gtest.h>
 
