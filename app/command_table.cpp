@@ -70,9 +70,11 @@ const std::vector<Command> kCommands = {
     {ID_SORT_LINES, "&Sort Lines", "", "Sort Lines", "Sort Lines", "quilvar-sort-lines", "Sort",
      false, [](CMainFrame& f) { Editor(f).SortLines(); }},
     {ID_MOVE_LINES_UP, "&Move Lines Up\tAlt+Up", "", "Move Lines Up", "Move Lines Up",
-     "quilvar-move-lines-up", "Up", false, [](CMainFrame& f) { Grid(f).MoveLinesUp(); }},
+     "quilvar-move-lines-up", "Up", false,
+     [](CMainFrame& f) { Grid(f).MoveLines(MoveDirection::kUp); }},
     {ID_MOVE_LINES_DOWN, "Move Lines Dow&n\tAlt+Down", "", "Move Lines Down", "Move Lines Down",
-     "quilvar-move-lines-down", "Down", false, [](CMainFrame& f) { Grid(f).MoveLinesDown(); }},
+     "quilvar-move-lines-down", "Down", false,
+     [](CMainFrame& f) { Grid(f).MoveLines(MoveDirection::kDown); }},
     {ID_JUSTIFY_COLUMNS, "Justify Columns", "", "Justify", "Justify", "quilvar-justify-columns",
      "", false, [](CMainFrame& f) { f.view().list().JustifyColumns(); }},
 

@@ -81,7 +81,7 @@ void CEditGrid::ShowColumn(int col) {
 void CEditGrid::MoveBlock(MoveDirection direction) {
   NormalizeSelection();
   const int top = Row(), left = Col(), bottom = RowSel(), right = ColSel();
-  SetRedraw(false);
+  RedrawOff batch(*this);
   switch (direction) {
     case MoveDirection::kRight:
       if (right >= Cols() - 1) break;
@@ -112,48 +112,38 @@ void CEditGrid::MoveBlock(MoveDirection direction) {
       if (!IsRowVisible(top - 1)) ScrollToRow(top - 1, false);
       break;
   }
-  SetRedraw(true);
 }
 
-void CEditGrid::MoveLinesDown() {
+void CEditGrid::MoveLines(MoveDirection direction) {
+  if (direction != MoveDirection::kUp && direction != MoveDirection::kDown) return;
+  const int step = direction == MoveDirection::kDown ? 1 : -1;
   const int first = std::min(Row(), RowSel()), last = std::max(Row(), RowSel());
-  if (first < 1 || last > Rows() - 2) return;
+  if (std::min(first, first + step) < 1 || std::max(last, last + step) > Rows() - 1) return;
   const int colSel = ColSel();
-  SetRedraw(false);
-  const QStringList kept = ReadRowCells(last + 1);
-  for (int r = last; r >= first; --r) WriteRowCells(r + 1, ReadRowCells(r));
-  WriteRowCells(first, kept);
-  SetRow(first + 1);
-  SetRowSel(last + 1);
-  // Setting Row collapsed the columns; the moved block stays selected as it was.
-  SetColSel(colSel);
-  if (!IsRowVisible(last + 1)) SetTopRow(TopRow() + 1);
-  SetRedraw(true);
-  owner_.SetModifiedFlag(true);
-}
-
-void CEditGrid::MoveLinesUp() {
-  const int first = std::min(Row(), RowSel()), last = std::max(Row(), RowSel());
-  if (first < 2 || last > Rows() - 1) return;
-  const int colSel = ColSel();
-  SetRedraw(false);
-  const QStringList kept = ReadRowCells(first - 1);
-  for (int r = first; r <= last; ++r) WriteRowCells(r - 1, ReadRowCells(r));
-  WriteRowCells(last, kept);
-  SetRow(first - 1);
-  SetRowSel(last - 1);
-  SetColSel(colSel);
-  if (!IsRowVisible(first - 1)) SetTopRow(first - 1);
-  SetRedraw(true);
+  // The line the block moves over takes the place the block leaves.
+  const int over = step > 0 ? last + 1 : first - 1;
+  {
+    RedrawOff batch(*this);
+    const QStringList kept = ReadRowCells(over);
+    for (int r = over - step; r >= first && r <= last; r -= step)
+      WriteRowCells(r + step, ReadRowCells(r));
+    WriteRowCells(step > 0 ? first : last, kept);
+    SetRow(first + step);
+    SetRowSel(last + step);
+    // Setting Row collapsed the columns; the moved block stays selected as it was.
+    SetColSel(colSel);
+    if (!IsRowVisible(over)) SetTopRow(step > 0 ? TopRow() + 1 : over);
+  }
   owner_.SetModifiedFlag(true);
 }
 
 void CEditGrid::ClearCells() {
   NormalizeSelection();
-  SetRedraw(false);
-  for (int r = Row(); r <= RowSel(); ++r)
-    for (int k = Col(); k <= ColSel(); ++k) SetTextMatrix(r, k, QString());
-  SetRedraw(true);
+  {
+    RedrawOff batch(*this);
+    for (int r = Row(); r <= RowSel(); ++r)
+      for (int k = Col(); k <= ColSel(); ++k) SetTextMatrix(r, k, QString());
+  }
   owner_.SetModifiedFlag(true);
 }
 
@@ -170,16 +160,17 @@ void CEditGrid::UniformCells() {
   if (row == rowSel) return;
   const int rowStep = row < rowSel ? 1 : -1;
   const int colStep = col <= colSel ? 1 : -1;
-  SetRedraw(false);
-  for (int k = col;; k += colStep) {
-    const QString text = TextMatrix(row, k);
-    for (int r = row + rowStep;; r += rowStep) {
-      SetTextMatrix(r, k, text);
-      if (r == rowSel) break;
+  {
+    RedrawOff batch(*this);
+    for (int k = col;; k += colStep) {
+      const QString text = TextMatrix(row, k);
+      for (int r = row + rowStep;; r += rowStep) {
+        SetTextMatrix(r, k, text);
+        if (r == rowSel) break;
+      }
+      if (k == colSel) break;
     }
-    if (k == colSel) break;
   }
-  SetRedraw(true);
   owner_.SetModifiedFlag(true);
 }
 
@@ -258,103 +249,59 @@ void CEditGrid::CancelEdit() {
 
 bool CEditGrid::isEditing() const { return !editBox_->isHidden(); }
 
-bool CEditGrid::UpStep(bool extend) {
-  int row = 0;
-  if (extend) {
-    if (RowSel() < 2) return false;
-    row = RowSel() - 1;
-    SetRowSel(row);
+bool CEditGrid::Step(MoveDirection direction, bool extend) {
+  const bool vertical = direction == MoveDirection::kUp || direction == MoveDirection::kDown;
+  const int step = direction == MoveDirection::kUp || direction == MoveDirection::kLeft ? -1 : 1;
+  const int from = vertical ? (extend ? RowSel() : Row()) : (extend ? ColSel() : Col());
+  const int to = from + step;
+  // The captions and row numbers are not stepped onto.
+  if (to < 1 || to > (vertical ? Rows() : Cols()) - 1) return false;
+  if (vertical) {
+    extend ? SetRowSel(to) : SetRow(to);
+    // Going down the view follows by one row; going up, the row comes to the top.
+    if (!IsRowVisible(to)) SetTopRow(step > 0 ? TopRow() + 1 : to);
   } else {
-    if (Row() < 2) return false;
-    row = Row() - 1;
-    SetRow(row);
+    extend ? SetColSel(to) : SetCol(to);
+    ShowColumn(to);
   }
-  if (!IsRowVisible(row)) SetTopRow(row);
-  return true;
-}
-
-bool CEditGrid::DownStep(bool extend) {
-  int row = 0;
-  if (extend) {
-    if (RowSel() >= Rows() - 1) return false;
-    row = RowSel() + 1;
-    SetRowSel(row);
-  } else {
-    if (Row() >= Rows() - 1) return false;
-    row = Row() + 1;
-    SetRow(row);
-  }
-  if (!IsRowVisible(row)) SetTopRow(TopRow() + 1);
-  return true;
-}
-
-bool CEditGrid::LeftStep(bool extend) {
-  int col = 0;
-  if (extend) {
-    if (ColSel() < 2) return false;
-    col = ColSel() - 1;
-    SetColSel(col);
-  } else {
-    if (Col() < 2) return false;
-    col = Col() - 1;
-    SetCol(col);
-  }
-  ShowColumn(col);
-  return true;
-}
-
-bool CEditGrid::RightStep(bool extend) {
-  int col = 0;
-  if (extend) {
-    if (ColSel() >= Cols() - 1) return false;
-    col = ColSel() + 1;
-    SetColSel(col);
-  } else {
-    if (Col() >= Cols() - 1) return false;
-    col = Col() + 1;
-    SetCol(col);
-  }
-  ShowColumn(col);
   return true;
 }
 
 void CEditGrid::NextCell() {
   if (Col() < Cols() - 1) {
-    RightStep(false);
+    Step(MoveDirection::kRight, false);
   } else if (Row() < Rows() - 1) {
     SetCol(1);
-    DownStep(false);
+    Step(MoveDirection::kDown, false);
     ShowColumn(1);
   }
 }
 
 void CEditGrid::PreviousCell() {
   if (Col() > 1) {
-    LeftStep(false);
+    Step(MoveDirection::kLeft, false);
   } else if (Row() >= 2) {
     SetCol(Cols() - 1);
-    UpStep(false);
+    Step(MoveDirection::kUp, false);
     ShowColumn(Cols() - 1);
   }
 }
 
 void CEditGrid::PageUp(bool extend) {
-  SetRedraw(false);
-  for (int i = VisibleRows(); i > 0 && UpStep(extend); --i) {
+  RedrawOff batch(*this);
+  for (int i = VisibleRows(); i > 0 && Step(MoveDirection::kUp, extend); --i) {
   }
-  SetRedraw(true);
 }
 
 void CEditGrid::PageDown(bool extend) {
-  SetRedraw(false);
-  for (int i = VisibleRows() - 1; i > 0 && DownStep(extend); --i) {
+  RedrawOff batch(*this);
+  for (int i = VisibleRows() - 1; i > 0 && Step(MoveDirection::kDown, extend); --i) {
   }
-  SetRedraw(true);
 }
 
 void CEditGrid::HandleAltKey(int key) {
-  if (key == Qt::Key_Up) MoveLinesUp();
-  if (key == Qt::Key_Down) MoveLinesDown();
+  if (key == Qt::Key_Up) MoveLines(MoveDirection::kUp);
+  if (key == Qt::Key_Down) MoveLines(MoveDirection::kDown);
 }
 
 void CEditGrid::HandleKey(const QKeyEvent* event) {
@@ -368,17 +315,16 @@ void CEditGrid::HandleKey(const QKeyEvent* event) {
   const bool ctrl = modifiers & Qt::ControlModifier;
   switch (key) {
     case Qt::Key_Up:
-      ctrl ? MoveBlock(MoveDirection::kUp) : void(UpStep(shift));
-      break;
     case Qt::Key_Down:
-      ctrl ? MoveBlock(MoveDirection::kDown) : void(DownStep(shift));
-      break;
     case Qt::Key_Left:
-      ctrl ? MoveBlock(MoveDirection::kLeft) : void(LeftStep(shift));
+    case Qt::Key_Right: {
+      const MoveDirection direction = key == Qt::Key_Up     ? MoveDirection::kUp
+                                      : key == Qt::Key_Down ? MoveDirection::kDown
+                                      : key == Qt::Key_Left ? MoveDirection::kLeft
+                                                            : MoveDirection::kRight;
+      ctrl ? MoveBlock(direction) : void(Step(direction, shift));
       break;
-    case Qt::Key_Right:
-      ctrl ? MoveBlock(MoveDirection::kRight) : void(RightStep(shift));
-      break;
+    }
     case Qt::Key_Home:
       if (ctrl) {
         SetRow(1);
@@ -431,7 +377,7 @@ void CEditGrid::WheelTurned(int delta) {
   // A wheel turned over an editor reaches the grid without a change of focus.
   CommitEdit();
   const bool extend = QGuiApplication::keyboardModifiers() & Qt::ShiftModifier;
-  for (int i = 0; i < 2; ++i) delta < 0 ? DownStep(extend) : UpStep(extend);
+  for (int i = 0; i < 2; ++i) Step(delta < 0 ? MoveDirection::kDown : MoveDirection::kUp, extend);
   owner_.OnRowChanged();
 }
 

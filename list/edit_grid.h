@@ -31,8 +31,8 @@ class CEditGrid : public FlexGrid {
   void WriteRowCells(int row, const QStringList& cells);
   void SwapCells(int row1, int col1, int row2, int col2);
   void MoveBlock(MoveDirection direction);
-  void MoveLinesUp();
-  void MoveLinesDown();
+  // Moves the selected lines one line up or down, whole; kLeft and kRight do nothing.
+  void MoveLines(MoveDirection direction);
   void ClearCells();
   void ClearLine();
   // Copies the current line's selected cells into the other selected lines.
@@ -71,11 +71,9 @@ class CEditGrid : public FlexGrid {
  private:
   void HandleKey(const QKeyEvent* event);
   void HandleAltKey(int key);
-  // Each step returns whether it moved; extend moves the selection corner instead.
-  bool UpStep(bool extend);
-  bool DownStep(bool extend);
-  bool LeftStep(bool extend);
-  bool RightStep(bool extend);
+  // One cell in a direction; returns whether it moved. extend moves the selection corner
+  // instead of the current cell.
+  bool Step(MoveDirection direction, bool extend);
   void NextCell();
   void PreviousCell();
   void PageUp(bool extend);

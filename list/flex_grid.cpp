@@ -75,9 +75,6 @@ void FlexGrid::SetCols(int cols) {
   ClampSelection();
 }
 
-void FlexGrid::SetFixedRows(int) {}
-void FlexGrid::SetFixedCols(int) {}
-
 void FlexGrid::SetRow(int row) {
   if (row >= 0 && row < Rows()) SetSelection(row, col_, row, col_);
 }
@@ -206,8 +203,6 @@ void FlexGrid::AdoptCells(CellMatrix&& matrix) {
 bool FlexGrid::RowEdited(int row) const { return model_->RowEdited(row); }
 
 void FlexGrid::ForgetEdits() { model_->ForgetEdits(); }
-
-size_t FlexGrid::TextBytes() const { return model_->TextBytes(); }
 
 const TextStore::Cell* FlexGrid::RowCells(int row) const { return model_->RowCells(row); }
 

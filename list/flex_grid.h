@@ -32,9 +32,6 @@ class FlexGrid : public QTableView {
   void SetRows(int rows);
   int Cols() const;
   void SetCols(int cols);
-  // Only one fixed row and one fixed column exist; other values are not supported.
-  void SetFixedRows(int rows);
-  void SetFixedCols(int cols);
 
   // Setting Row or Col collapses the selection onto the current cell, so callers set Row
   // and Col first and RowSel and ColSel after. Values outside the grid are ignored.
@@ -70,8 +67,6 @@ class FlexGrid : public QTableView {
   // AdoptCells.
   bool RowEdited(int row) const;
   void ForgetEdits();
-  // Roughly the memory the texts take, for sizing what is built from them.
-  size_t TextBytes() const;
   // A row's cells, Cols() of them from column 0, and their texts' store: the fastest way
   // through every text of the list. Valid until the next change.
   const TextStore::Cell* RowCells(int row) const;

@@ -52,7 +52,6 @@ class GridModel : public QAbstractTableModel {
   // alignments stay (the matrix's row 0 and column 0 are not read); otherwise the shape
   // follows the matrix and the alignments start anew.
   void Adopt(CellMatrix&& matrix);
-  size_t TextBytes() const { return text_.Bytes(); }
   // Cols() cells of the row in order and the store they point into, for passes over every
   // text; valid until the next change.
   const TextStore::Cell* RowCells(int row) const { return &cells_[At(row, 0)]; }

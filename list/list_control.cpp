@@ -43,22 +43,21 @@ void ListControl::ResetGrid(int lineCount, CellMatrix* cells) {
   CEditGrid& grid = *grid_;
   // An editor left open belongs to the list being replaced.
   grid.CancelEdit();
-  grid.SetRedraw(false);
-  // Taking the cells over first spares building an empty grid of the same shape.
-  if (cells != nullptr) grid.AdoptCells(std::move(*cells));
-  grid.SetCols(static_cast<int>(g_columns.size()));
-  grid.SetFixedRows(1);
-  grid.SetFixedCols(1);
-  grid.SetRows(rows);
-  if (cells == nullptr) grid.Clear();
-  grid.setEnabled(true);
-  grid.SetTopRow(1);
-  LayoutColumns();
-  RenumberRows();
-  for (int r = 1; r < rows; ++r) ApplyRowStyle(r);
-  grid.SetRow(1);
-  grid.SetCol(1);
-  grid.SetRedraw(true);
+  {
+    RedrawOff batch(grid);
+    // Taking the cells over first spares building an empty grid of the same shape.
+    if (cells != nullptr) grid.AdoptCells(std::move(*cells));
+    grid.SetCols(static_cast<int>(g_columns.size()));
+    grid.SetRows(rows);
+    if (cells == nullptr) grid.Clear();
+    grid.setEnabled(true);
+    grid.SetTopRow(1);
+    LayoutColumns();
+    RenumberRows();
+    for (int r = 1; r < rows; ++r) ApplyRowStyle(r);
+    grid.SetRow(1);
+    grid.SetCol(1);
+  }
   grid.setFocus();
   grid.Refresh();
   host_.OnRowChanged();
@@ -245,7 +244,7 @@ void ListControl::LayoutColumns() {
 
 QList<int> ListControl::LoadColumnWidths() {
   if (doc_.m_listPath.isEmpty()) return {};
-  const QString line = ReadFirstLine(doc_.m_listPath + "1");
+  const QString line = ReadFirstLine(WidthsFilePath(doc_.m_listPath));
   if (line.isEmpty()) return {};
   return ParseColumnWidths(line, ClientWidth());
 }
@@ -254,7 +253,7 @@ void ListControl::SaveColumnWidths() {
   if (doc_.m_listPath.isEmpty()) return;
   QList<int> widths;
   for (int i = 1; i < grid_->Cols(); ++i) widths.push_back(grid_->ColWidth(i));
-  WriteTextSilently(doc_.m_listPath + "1", FormatColumnWidths(widths));
+  WriteTextSilently(WidthsFilePath(doc_.m_listPath), FormatColumnWidths(widths));
 }
 
 void ListControl::JustifyColumns() {

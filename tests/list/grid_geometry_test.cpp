@@ -149,4 +149,32 @@ TEST_F(GridGeometryTest, ClicksAndEditorsMeetTheCellsAsTheyAreDrawn) {
   }
 }
 
+// A step or a line move past an edge of the view brings the view along: down by one row, up
+// so that the row is on top.
+TEST_F(GridGeometryTest, TheViewFollowsStepsAndMovedLinesPastItsEdges) {
+  grid().SetTopRow(1);
+  const int bottom = grid().VisibleRows();
+  ASSERT_GT(bottom, 2);
+  ASSERT_LT(bottom, kLines - 30);
+  struct Case {
+    const char* name;
+    int top, row;
+    Qt::KeyboardModifiers mods;
+    Qt::Key key;
+    int rowAfter, topAfter;
+  } cases[] = {
+      {"step down", 1, bottom, Qt::NoModifier, Qt::Key_Down, bottom + 1, 2},
+      {"step up", 30, 30, Qt::NoModifier, Qt::Key_Up, 29, 29},
+      {"line moved down", 1, bottom, Qt::AltModifier, Qt::Key_Down, bottom + 1, 2},
+      {"line moved up", 30, 30, Qt::AltModifier, Qt::Key_Up, 29, 29},
+  };
+  for (const Case& c : cases) {
+    grid().SetTopRow(c.top);
+    Go(c.row, 2);
+    QTest::keyClick(&grid(), c.key, c.mods);
+    EXPECT_EQ(Selection(), (Sel{c.rowAfter, 2, c.rowAfter, 2})) << c.name;
+    EXPECT_EQ(grid().TopRow(), c.topAfter) << c.name;
+  }
+}
+
 }  // namespace
