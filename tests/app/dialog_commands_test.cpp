@@ -150,7 +150,7 @@ TEST_F(DialogCommandsTest, SetupShowsTheRunningRadioAndCancelKeepsIt) {
   EXPECT_EQ(now.comPort, kComPort);
   EXPECT_EQ(now.address, running.address);
   EXPECT_EQ(now.baudRate, running.baudRate);
-  EXPECT_EQ(QSettings("Corvanel", "Quilvar").value("Settings/Rx").toInt(), 1);
+  EXPECT_EQ(OpenSettingsStore()->value("Settings/Rx").toInt(), 1);
   EXPECT_TRUE(frame_->PaneText(StatusPane::kConnection).contains("IC-R75"));
   Connect();
 }
@@ -159,7 +159,7 @@ TEST_F(DialogCommandsTest, SetupShowsTheRunningRadioAndCancelKeepsIt) {
 // simulator's line): Connect then opens what the dialog stored.
 TEST_F(DialogCommandsTest, ADeviceTypedInSetupIsWhatConnectOpens) {
   const QString line = QString::fromStdString(radio_->slavePath());
-  QSettings("Corvanel", "Quilvar").remove("Ports");
+  OpenSettingsStore()->remove("Ports");
   SaveSettings({frame_->view().link().settings(), 1, 0});
   frame_->view().execDialog = [&](QDialog& dialog) {
     auto& settings = static_cast<CRecDlg&>(dialog);
@@ -171,7 +171,7 @@ TEST_F(DialogCommandsTest, ADeviceTypedInSetupIsWhatConnectOpens) {
     return dialog.result();
   };
   Trigger(ID_SETUP);
-  EXPECT_EQ(QSettings("Corvanel", "Quilvar").value("Ports/COM12").toString(), line);
+  EXPECT_EQ(OpenSettingsStore()->value("Ports/COM12").toString(), line);
   EXPECT_EQ(frame_->view().link().settings().comPort, 12);
   Connect();
 }
