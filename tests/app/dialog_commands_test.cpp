@@ -75,6 +75,20 @@ TEST_F(DialogCommandsTest, OperatingFrequencyOpensReadsAndClosesWithItsCheckMark
   EXPECT_FALSE(Checked(ID_OPERATING_FREQUENCY));
 }
 
+// The dialog's step lives in the settings store, read at each opening.
+TEST_F(DialogCommandsTest, OperatingFrequencyKeepsItsStepInTheStore) {
+  SaveStepIndex(7);
+  Connect();
+  Trigger(ID_OPERATING_FREQUENCY);
+  ASSERT_NE(Dialog(), nullptr);
+  auto* step = Dialog()->findChild<QComboBox*>(edit_freq_names::kStep);
+  ASSERT_NE(step, nullptr);
+  EXPECT_EQ(step->currentIndex(), 7);
+  step->setCurrentIndex(11);
+  QTest::keyClick(step, Qt::Key_Down);
+  EXPECT_EQ(LoadStepIndex(), 12);
+}
+
 TEST_F(DialogCommandsTest, SetupRunsOnlyDisconnectedAndTheFrequencyDialogWaitsForIt) {
   // As at start-up, the program runs on what is stored, which Cancel goes back to.
   SaveSettings({frame_->view().link().settings(), 1, 0});

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "link/port_settings.h"
 #include "tests/app/rec_dlg_fixture.h"
 
 namespace {
@@ -234,6 +235,21 @@ TEST_F(RecDlgTest, DeviceFollowsThePortAndIsStoredUnderIt) {
   Type(Combo("device")->lineEdit(), "/dev/ttyS4");
   Press("ok");
   EXPECT_FALSE(Stored("Ports/COM5").isValid());
+}
+
+// A device put behind a port for this run alone (the demonstration's radio) shows, but is
+// not what the user chose: OK stores it neither as shown nor typed in again.
+TEST_F(RecDlgTest, AMappingForThisRunIsShownButNeverStored) {
+  MapPortForThisRun(90, "/dev/pts/90");
+  Seed("Settings/Com", 90);
+  Open();
+  EXPECT_EQ(Shown("device"), "/dev/pts/90");
+  Press("ok");
+  EXPECT_FALSE(Stored("Ports/COM90").isValid());
+  Open();
+  Type(Combo("device")->lineEdit(), "/dev/pts/90");
+  Press("ok");
+  EXPECT_FALSE(Stored("Ports/COM90").isValid());
 }
 
 // A path typed for one port and left there when another port was chosen is not what the
