@@ -21,7 +21,6 @@
 
 namespace {
 
-constexpr const char* kMaker = "Corvanel";
 constexpr const char* kDesktopEntry = "quilvar";
 constexpr const char* kInitError = "Init ERROR";
 constexpr const char* kDescription =
@@ -167,8 +166,9 @@ std::unique_ptr<CMainFrame> OpenFirstWindow(const QString& file, const LinkSetti
 CIcomApp::CIcomApp(int& argc, char** argv) : argc_(argc), argv_(argv) {}
 
 int CIcomApp::Run() {
-  QApplication::setOrganizationName(kMaker);
-  QApplication::setApplicationName(texts::kAppTitle);
+  // The names the settings store goes by, for whatever Qt keeps on the program's behalf.
+  QApplication::setOrganizationName(kStoreOrganization);
+  QApplication::setApplicationName(kStoreApplication);
   QApplication::setApplicationVersion(ProgramVersion());
 
   // Help, version and a wrong option are answered before the application object needs a

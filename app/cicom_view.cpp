@@ -77,7 +77,8 @@ void CIcomView::ToggleFrequencyDialog() {
   }
   if (ReceiverIsNone()) return;
   freqDlg_ = new CEditFreq(
-      link_, editor_, tuning_.clock(), [] { return LoadSettings().utcFormat; }, this);
+      link_, editor_, tuning_.clock(), [] { return LoadSettings().utcFormat; },
+      {LoadStepIndex(), SaveStepIndex}, this);
   // Closed by its own Close button or Esc as well: the command's check mark follows, once the
   // dialog is gone (while it is being destroyed it is no longer a dialog to look at).
   connect(
@@ -193,6 +194,8 @@ void CIcomView::OnConnectionChanged() {
   if (freqDlg_) freqDlg_->OnConnectionChanged();
   frame_.UpdateCommandStates();
 }
+
+PortMap CIcomView::MappedPorts() { return LoadPortMap(); }
 
 void CIcomView::SetClockPane(const QString& text) { frame_.SetClockText(text); }
 

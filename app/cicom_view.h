@@ -77,6 +77,7 @@ class CIcomView : public QWidget,
   void ShowLinkIndicator(int code) override;
   void TurnOffTimedModes() override;
   void OnConnectionChanged() override;
+  PortMap MappedPorts() override;
 
   // TuningHost
   void SetClockPane(const QString& text) override;

@@ -10,7 +10,6 @@
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QSettings>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 
@@ -18,6 +17,7 @@
 #include "app/command_table.h"
 #include "app/lock_panes.h"
 #include "app/message_box.h"
+#include "app/settings_store.h"
 #include "common/command_ids.h"
 #include "common/texts.h"
 #include "link/receiver_models.h"
@@ -32,7 +32,6 @@ constexpr const char* kDefaultSuffix = "CSV";
 constexpr const char* kImportTitle = "Import Schedule";
 constexpr const char* kScheduleFilter = "Schedules (*.csv *.txt);;All Files (*)";
 constexpr const char* kSavePrompt = "Save changes to %1?";
-constexpr const char* kRecentGroup = "Recent File List";
 constexpr const char* kNoRecentFile = "Recent File";
 constexpr const char* kIdlePrompt = "Ready";
 
@@ -373,28 +372,9 @@ bool CMainFrame::SaveAs() {
   return true;
 }
 
-void CMainFrame::LoadRecentFiles() {
-  QSettings store("Corvanel", "Quilvar");
-  store.beginGroup(kRecentGroup);
-  recent_.clear();
-  for (int i = 1; i <= kRecentFileCount; ++i) {
-    QString path = store.value(QString("File%1").arg(i)).toString();
-    if (!path.isEmpty() && !recent_.contains(path)) recent_.push_back(path);
-  }
-}
+void CMainFrame::LoadRecentFiles() { recent_ = LoadRecentFileList(); }
 
-void CMainFrame::SaveRecentFiles() const {
-  QSettings store("Corvanel", "Quilvar");
-  store.beginGroup(kRecentGroup);
-  for (int i = 1; i <= kRecentFileCount; ++i) {
-    QString key = QString("File%1").arg(i);
-    if (i <= recent_.size()) {
-      store.setValue(key, recent_[i - 1]);
-    } else {
-      store.remove(key);
-    }
-  }
-}
+void CMainFrame::SaveRecentFiles() const { SaveRecentFileList(recent_); }
 
 void CMainFrame::AddRecentFile(const QString& path) {
   recent_.removeAll(path);

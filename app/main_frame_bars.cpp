@@ -4,7 +4,6 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QScreen>
-#include <QSettings>
 #include <QToolBar>
 #include <QToolButton>
 #include <QWindow>
@@ -12,13 +11,13 @@
 
 #include "app/command_table.h"
 #include "app/main_frame.h"
+#include "app/settings_store.h"
 
 // Resources of a static library are only linked in when something asks for them.
 static void InitCommandIcons() { Q_INIT_RESOURCE(commands); }
 
 namespace {
 
-constexpr const char* kSettingsGroup = "Settings";
 constexpr int kSmallImage = 20;
 constexpr int kBigImage = 32;
 // A stored window no larger than this in either direction is not taken back.
@@ -107,18 +106,15 @@ void CMainFrame::ToggleToolBarLabels() {
 QMenu* CMainFrame::createPopupMenu() { return nullptr; }
 
 void CMainFrame::RestorePlacement() {
-  QSettings store("Corvanel", "Quilvar");
-  store.beginGroup(kSettingsGroup);
-  const QRect outer(store.value("X", 0).toInt(), store.value("Y", 0).toInt(),
-                    store.value("CX", 0).toInt(), store.value("CY", 0).toInt());
-  if (FitsOnScreen(outer)) {
-    move(outer.topLeft());
-    resize(outer.size());
-    outerSize_ = outer.size();
+  const StoredPlacement placement = LoadPlacement();
+  if (FitsOnScreen(placement.outer)) {
+    move(placement.outer.topLeft());
+    resize(placement.outer.size());
+    outerSize_ = placement.outer.size();
     FitOuterSize();
   }
-  barBig_ = store.value("BarBig", 0).toInt() != 0;
-  barLab_ = store.value("BarLab", 0).toInt() != 0;
+  barBig_ = placement.barBig;
+  barLab_ = placement.barLab;
 }
 
 void CMainFrame::FitOuterSize() {
@@ -134,16 +130,7 @@ void CMainFrame::FitOuterSize() {
 }
 
 void CMainFrame::StorePlacement() const {
-  QSettings store("Corvanel", "Quilvar");
-  store.beginGroup(kSettingsGroup);
   // A maximized window keeps the place it had before, to go back to next time.
-  if (!isMaximized()) {
-    const QRect outer = frameGeometry();
-    store.setValue("X", outer.x());
-    store.setValue("Y", outer.y());
-    store.setValue("CX", outer.width());
-    store.setValue("CY", outer.height());
-  }
-  store.setValue("BarBig", barBig_ ? 1 : 0);
-  store.setValue("BarLab", barLab_ ? 1 : 0);
+  SavePlacement(isMaximized() ? std::nullopt : std::optional<QRect>(frameGeometry()), barBig_,
+                barLab_);
 }

@@ -88,6 +88,11 @@ int LeadingNumber(const QString& text) {
 
 bool IsComPort(int port) { return port >= kFirstComPort && port <= kLastComPort; }
 
+// The device behind a port as the link would open it now, before any edit in the dialog.
+QString MappedDevice(int port) {
+  return QFile::decodeName(QByteArray::fromStdString(PortDevice(port, LoadPortMap())));
+}
+
 }  // namespace
 
 CRecDlg::CRecDlg(const StoredSettings& current, int offsetColumn, QWidget* parent,
@@ -239,13 +244,16 @@ void CRecDlg::ProposeAddress() {
 void CRecDlg::FillComList() {
   const QSignalBlocker block(com_);
   com_->clear();
-  for (int port = kFirstComPort; port <= kLastComPort; ++port) com_->addItem(ComLabel(port));
+  const PortMap mapped = LoadPortMap();
+  for (int port = kFirstComPort; port <= kLastComPort; ++port) {
+    com_->addItem(ComLabel(port, mapped));
+  }
   com_->setCurrentIndex(-1);
 }
 
-QString CRecDlg::ComLabel(int port) const {
+QString CRecDlg::ComLabel(int port, const PortMap& mapped) const {
   auto edit = deviceEdits_.find(port);
-  if (edit == deviceEdits_.end()) return QString::fromStdString(PortLabel(port, folders_));
+  if (edit == deviceEdits_.end()) return QString::fromStdString(PortLabel(port, mapped, folders_));
   QString label = QStringLiteral("COM%1").arg(port);
   if (IsSerialDevice(QFile::encodeName(edit->second).toStdString(), folders_)) {
     label += QString::fromLatin1(kDetectedSuffix);
@@ -260,7 +268,7 @@ int CRecDlg::SelectedPort() const {
 QString CRecDlg::DeviceFor(int port) const {
   auto edit = deviceEdits_.find(port);
   if (edit != deviceEdits_.end()) return edit->second;
-  return QFile::decodeName(QByteArray::fromStdString(PortDevice(port)));
+  return MappedDevice(port);
 }
 
 void CRecDlg::ShowDevice() {
@@ -322,8 +330,7 @@ void CRecDlg::accept() {
   // Only the device shown at OK, for the port stored, and only when the user changed it: a
   // device mapped for this run alone must not become stored.
   const auto edit = deviceEdits_.find(SelectedPort());
-  if (edit != deviceEdits_.end() &&
-      edit->second != QFile::decodeName(QByteArray::fromStdString(PortDevice(edit->first)))) {
+  if (edit != deviceEdits_.end() && edit->second != MappedDevice(edit->first)) {
     SavePortDevice(edit->first, edit->second);
   }
   QDialog::accept();

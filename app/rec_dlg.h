@@ -8,6 +8,7 @@
 
 #include "app/settings_store.h"
 #include "link/com_ports.h"
+#include "link/port_settings.h"
 
 class QComboBox;
 class QLineEdit;
@@ -36,7 +37,7 @@ class CRecDlg : public QDialog {
   void ApplyProtocol();
   void ProposeAddress();
   void FillComList();
-  QString ComLabel(int port) const;
+  QString ComLabel(int port, const PortMap& mapped) const;
   // The port OK will store: the chosen entry, or the one the dialog opened with.
   int SelectedPort() const;
   QString DeviceFor(int port) const;

@@ -3,7 +3,6 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QSettings>
 #include <QTimer>
 #include <chrono>
 #include <thread>
@@ -33,6 +32,9 @@ class QuietHost : public LinkHost {
   void ShowLinkIndicator(int) override {}
   void TurnOffTimedModes() override {}
   void OnConnectionChanged() override {}
+  PortMap MappedPorts() override { return ports; }
+
+  PortMap ports;
 };
 
 double ProcessCpuSeconds() {
@@ -45,8 +47,7 @@ double ProcessCpuSeconds() {
 struct ConnectedRadio {
   ConnectedRadio() : radio(Options()), link(host) {
     if (!radio.Start()) return;
-    QSettings("Corvanel", "Quilvar")
-        .setValue(QString("Ports/COM%1").arg(kComPort), QString::fromStdString(radio.slavePath()));
+    host.ports[kComPort] = radio.slavePath();
     LinkSettings settings;
     settings.modelIndex = ModelIndexByName("IC-R75");
     settings.address = 0x5A;

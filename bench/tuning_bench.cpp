@@ -3,7 +3,6 @@
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QMouseEvent>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <atomic>
@@ -15,6 +14,7 @@
 #include "app/cicom_view.h"
 #include "app/main_frame.h"
 #include "app/message_box.h"
+#include "app/settings_store.h"
 #include "bench/bench.h"
 #include "bench/bench_list.h"
 #include "link/receiver_models.h"
@@ -93,8 +93,7 @@ void RunTuningBenchmarks(const BenchOptions& options) {
     std::fprintf(stderr, "quilvar-bench: %s\n", radio.error().c_str());
     return;
   }
-  QSettings("Corvanel", "Quilvar")
-      .setValue(QString("Ports/COM%1").arg(kComPort), QString::fromStdString(radio.slavePath()));
+  SavePortDevice(kComPort, QString::fromStdString(radio.slavePath()));
 
   CMainFrame frame;
   frame.resize(1100, 700);

@@ -28,7 +28,7 @@ class WaitCursorScope {
 LinkControl::LinkControl(LinkHost& host, QObject* parent)
     : QObject(parent),
       host_(host),
-      port_(*this, PortDevice),
+      port_(*this, [this](int port) { return PortDevice(port, host_.MappedPorts()); }),
       civ_(*this, *this, pendingReplies),
       cat_(*this, *this, pendingReplies),
       netCodec_(*this, *this, pendingReplies),

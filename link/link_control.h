@@ -24,20 +24,11 @@
 #include "link/link_events.h"
 #include "link/link_host.h"
 #include "link/link_interfaces.h"
+#include "link/link_settings.h"
 #include "link/net_address.h"
 #include "link/net_codec.h"
 #include "link/serial_port.h"
 #include "link/tcp_line.h"
-
-// The settings the link reads; changed only while disconnected.
-struct LinkSettings {
-  int modelIndex = 0;
-  int address = 0x5A;
-  int comPort = 1;
-  int baudRate = 9600;
-  // A network radio's "host:port"; only the network link reads it.
-  std::string netHost = kDefaultNetHost;
-};
 
 constexpr int kReceiveBufferSize = 100000;
 constexpr int kReplyTimeoutMs = 1000;

@@ -4,13 +4,16 @@
 #include <QString>
 #include <cstdint>
 
+#include "link/port_settings.h"
+
 class QObject;
 
 enum class StatusPane { kMessage, kConnection, kLink };
 enum class BoxIcon { kNone, kExclamation };
 
 // What the link needs from the window around it: status panes, message boxes, the
-// Operating Frequency dialog and the list. The view implements it; tests supply their own.
+// Operating Frequency dialog, the list and the user's port mappings. The view implements it;
+// tests supply their own.
 class LinkHost {
  public:
   virtual ~LinkHost() = default;
@@ -29,4 +32,7 @@ class LinkHost {
   virtual void TurnOffTimedModes() = 0;
   // The dialog's OnConnectionChanged, when it has a window.
   virtual void OnConnectionChanged() = 0;
+  // The COM ports the user pointed at devices, asked at every Open so that a mapping
+  // saved a moment ago counts at the next connect.
+  virtual PortMap MappedPorts() = 0;
 };

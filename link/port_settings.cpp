@@ -1,16 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/port_settings.h"
 
-#include <QFile>
-#include <QSettings>
-#include <QString>
-#include <map>
-
 namespace {
 
 // Mappings of this run only, never stored: the demonstration's simulated radio.
-std::map<int, std::string>& RunMappings() {
-  static std::map<int, std::string> mappings;
+PortMap& RunMappings() {
+  static PortMap mappings;
   return mappings;
 }
 
@@ -18,21 +13,19 @@ std::map<int, std::string>& RunMappings() {
 
 void MapPortForThisRun(int port, const std::string& device) { RunMappings()[port] = device; }
 
-std::string PortDevice(int port) {
+std::string PortDevice(int port, const PortMap& mapped) {
   if (auto it = RunMappings().find(port); it != RunMappings().end()) return it->second;
-  QSettings settings(QStringLiteral("Corvanel"), QStringLiteral("Quilvar"));
-  settings.beginGroup(QStringLiteral("Ports"));
-  QString mapped = settings.value(QStringLiteral("COM%1").arg(port)).toString();
-  if (!mapped.isEmpty()) return QFile::encodeName(mapped).toStdString();
+  // An entry left empty counts as none.
+  if (auto it = mapped.find(port); it != mapped.end() && !it->second.empty()) return it->second;
   return ComPortDevice(port);
 }
 
-bool IsPortDetected(int port, const DeviceFolders& folders) {
-  return IsSerialDevice(PortDevice(port), folders);
+bool IsPortDetected(int port, const PortMap& mapped, const DeviceFolders& folders) {
+  return IsSerialDevice(PortDevice(port, mapped), folders);
 }
 
-std::string PortLabel(int port, const DeviceFolders& folders) {
+std::string PortLabel(int port, const PortMap& mapped, const DeviceFolders& folders) {
   std::string label = "COM" + std::to_string(port);
-  if (IsPortDetected(port, folders)) label += kDetectedSuffix;
+  if (IsPortDetected(port, mapped, folders)) label += kDetectedSuffix;
   return label;
 }

@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -32,7 +31,6 @@ namespace {
 
 constexpr const char* kStepTexts[CEditFreq::kStepCount] = {
     "0.001", "0.01", "0.05", "0.1", "0.5", "1", "5", "6.25", "9", "10", "12.5", "20", "25", "100"};
-constexpr const char* kStepKey = "Settings/Step";
 constexpr int kReadPauseMs = 50;
 constexpr const char* kFrequencyFontFamily = "Arial";
 constexpr int kFrequencyFontPoints = 20;
@@ -74,19 +72,21 @@ QString FormatUtcStamp(std::time_t t, int format) {
 }  // namespace
 
 CEditFreq::CEditFreq(LinkControl& link, LineEditor& editor, UtcClock clock,
-                     std::function<int()> utcFormat, QWidget* parent)
+                     std::function<int()> utcFormat, StepMemory step, QWidget* parent)
     : QDialog(parent),
       link_(link),
       editor_(editor),
       clock_(std::move(clock)),
       utcFormat_(std::move(utcFormat)),
       modelIndex_(link.settings().modelIndex),
+      stepIndex_(step.index),
+      storeStep_(std::move(step.store)),
       frequencyFont_(kFrequencyFontFamily, kFrequencyFontPoints) {
   if (!clock_) clock_ = [] { return std::time(nullptr); };
   setWindowTitle(kTitle);
   setAttribute(Qt::WA_DeleteOnClose);
   BuildControls();
-  LoadStepIndex();
+  step_->setCurrentIndex(stepIndex_);
   OnConnectionChanged();
   // The CAT and network polls bring frequency and mode within 750 ms; the Perseus poll
   // brings only the frequency.
@@ -177,15 +177,6 @@ void CEditFreq::BuildControls() {
   connect(close_, &QPushButton::clicked, this, &CEditFreq::reject);
 }
 
-void CEditFreq::LoadStepIndex() {
-  // Only this dialog writes the value, but a store edited by hand must not leave the list
-  // without a step, which would give stepping and snapping nothing to work with.
-  bool ok = false;
-  const int stored = QSettings("Corvanel", "Quilvar").value(kStepKey, kDefaultStepIndex).toInt(&ok);
-  stepIndex_ = ok && stored >= 0 && stored < kStepCount ? stored : kDefaultStepIndex;
-  step_->setCurrentIndex(stepIndex_);
-}
-
 bool CEditFreq::IsCat() const { return IsCatModel(modelIndex_); }
 
 bool CEditFreq::IsPolled() const {
@@ -273,7 +264,7 @@ void CEditFreq::WriteDialogMode() {
 void CEditFreq::OnStepChosen(int index) {
   stepIndex_ = index;
   StepFrequency(0);
-  QSettings("Corvanel", "Quilvar").setValue(kStepKey, stepIndex_);
+  if (storeStep_) storeStep_(stepIndex_);
   frequency_->setFocus();
 }
 

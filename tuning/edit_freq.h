@@ -40,11 +40,18 @@ class CEditFreq : public QDialog {
   static constexpr int kStepCount = 14;
   static constexpr int kDefaultStepIndex = 3;
 
+  // The step kept between openings by the dialog's owner: the entry of the list to open on,
+  // and what takes each new choice.
+  struct StepMemory {
+    int index = kDefaultStepIndex;
+    std::function<void(int index)> store;
+  };
+
   // The UTC format (0 "HHMM", 1 with "%d-%m-%y", 2 with "%m-%d-%y", 3 none) is asked at each
   // Add. An empty clock reads the system's. The receiver model is the link's at creation:
   // settings change only while the dialog is closed.
   CEditFreq(LinkControl& link, LineEditor& editor, UtcClock clock, std::function<int()> utcFormat,
-            QWidget* parent = nullptr);
+            StepMemory step, QWidget* parent = nullptr);
 
   // Asks a CI-V or network receiver for its frequency and mode; a CAT radio reports through
   // its poll.
@@ -65,7 +72,6 @@ class CEditFreq : public QDialog {
 
  private:
   void BuildControls();
-  void LoadStepIndex();
   void OnStepChosen(int index);
   void OnSpin(int d);
   void OnWheel(QWheelEvent* event);
@@ -84,7 +90,8 @@ class CEditFreq : public QDialog {
   std::function<int()> utcFormat_;
   int modelIndex_;
   // Follows every selection of the step list, which only offers valid items.
-  int stepIndex_ = kDefaultStepIndex;
+  int stepIndex_;
+  std::function<void(int index)> storeStep_;
   QFont frequencyFont_;
 
   QLineEdit* frequency_ = nullptr;

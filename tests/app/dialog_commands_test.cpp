@@ -75,6 +75,20 @@ TEST_F(DialogCommandsTest, OperatingFrequencyOpensReadsAndClosesWithItsCheckMark
   EXPECT_FALSE(Checked(ID_OPERATING_FREQUENCY));
 }
 
+// The dialog's step lives in the settings store, read at each opening.
+TEST_F(DialogCommandsTest, OperatingFrequencyKeepsItsStepInTheStore) {
+  SaveStepIndex(7);
+  Connect();
+  Trigger(ID_OPERATING_FREQUENCY);
+  ASSERT_NE(Dialog(), nullptr);
+  auto* step = Dialog()->findChild<QComboBox*>(edit_freq_names::kStep);
+  ASSERT_NE(step, nullptr);
+  EXPECT_EQ(step->currentIndex(), 7);
+  step->setCurrentIndex(11);
+  QTest::keyClick(step, Qt::Key_Down);
+  EXPECT_EQ(LoadStepIndex(), 12);
+}
+
 TEST_F(DialogCommandsTest, SetupRunsOnlyDisconnectedAndTheFrequencyDialogWaitsForIt) {
   // As at start-up, the program runs on what is stored, which Cancel goes back to.
   SaveSettings({frame_->view().link().settings(), 1, 0});
@@ -150,7 +164,7 @@ TEST_F(DialogCommandsTest, SetupShowsTheRunningRadioAndCancelKeepsIt) {
   EXPECT_EQ(now.comPort, kComPort);
   EXPECT_EQ(now.address, running.address);
   EXPECT_EQ(now.baudRate, running.baudRate);
-  EXPECT_EQ(QSettings("Corvanel", "Quilvar").value("Settings/Rx").toInt(), 1);
+  EXPECT_EQ(OpenSettingsStore()->value("Settings/Rx").toInt(), 1);
   EXPECT_TRUE(frame_->PaneText(StatusPane::kConnection).contains("IC-R75"));
   Connect();
 }
@@ -159,7 +173,7 @@ TEST_F(DialogCommandsTest, SetupShowsTheRunningRadioAndCancelKeepsIt) {
 // simulator's line): Connect then opens what the dialog stored.
 TEST_F(DialogCommandsTest, ADeviceTypedInSetupIsWhatConnectOpens) {
   const QString line = QString::fromStdString(radio_->slavePath());
-  QSettings("Corvanel", "Quilvar").remove("Ports");
+  OpenSettingsStore()->remove("Ports");
   SaveSettings({frame_->view().link().settings(), 1, 0});
   frame_->view().execDialog = [&](QDialog& dialog) {
     auto& settings = static_cast<CRecDlg&>(dialog);
@@ -171,7 +185,7 @@ TEST_F(DialogCommandsTest, ADeviceTypedInSetupIsWhatConnectOpens) {
     return dialog.result();
   };
   Trigger(ID_SETUP);
-  EXPECT_EQ(QSettings("Corvanel", "Quilvar").value("Ports/COM12").toString(), line);
+  EXPECT_EQ(OpenSettingsStore()->value("Ports/COM12").toString(), line);
   EXPECT_EQ(frame_->view().link().settings().comPort, 12);
   Connect();
 }

@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -14,6 +13,7 @@
 #include "app/cicom_view.h"
 #include "app/main_frame.h"
 #include "app/message_box.h"
+#include "app/settings_store.h"
 #include "common/command_ids.h"
 #include "link/receiver_models.h"
 #include "sim/pty_radio.h"
@@ -35,9 +35,7 @@ class HeldInputTest : public ::testing::Test {
     options.modelIndex = ModelIndexByName("FT-817");
     radio_ = std::make_unique<PtyRadio>(options);
     ASSERT_TRUE(radio_->Start()) << radio_->error();
-    QSettings("Corvanel", "Quilvar")
-        .setValue(QString("Ports/COM%1").arg(kComPort),
-                  QString::fromStdString(radio_->slavePath()));
+    SavePortDevice(kComPort, QString::fromStdString(radio_->slavePath()));
     previous_ = SetMessageBoxFunction([this](QWidget*, const QString&, const QString& text,
                                              QMessageBox::Icon, QMessageBox::StandardButtons) {
       boxes_.push_back(text);

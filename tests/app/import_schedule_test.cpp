@@ -5,12 +5,12 @@
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSettings>
 #include <QTemporaryDir>
 
 #include "app/cicom_view.h"
 #include "app/main_frame.h"
 #include "app/message_box.h"
+#include "app/settings_store.h"
 #include "common/command_ids.h"
 #include "list/schedule_import.h"
 #include "tests/list/print_qt.h"
@@ -24,7 +24,7 @@ class ImportScheduleTest : public ::testing::Test {
  protected:
   void SetUp() override {
     WidgetApp();
-    QSettings("Corvanel", "Quilvar").remove("Recent File List");
+    SaveRecentFileList({});
     ASSERT_TRUE(dir_.isValid());
     previous_ = SetMessageBoxFunction([this](QWidget*, const QString&, const QString& text,
                                              QMessageBox::Icon, QMessageBox::StandardButtons) {

@@ -55,7 +55,7 @@ class MainFrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
     WidgetApp();
-    QSettings("Corvanel", "Quilvar").remove("Recent File List");
+    SaveRecentFileList({});
     ASSERT_TRUE(dir_.isValid());
     frame_ = std::make_unique<CMainFrame>();
     frame_->askSavePath = [this](QWidget*, const QString&) { return savePath_; };
@@ -133,8 +133,7 @@ TEST_F(MainFrameTest, RecentFilesKeepTheLastFourNewestFirst) {
   ASSERT_TRUE(frame_->OpenFile(Path("c.CSV")));
   const QStringList expected{Path("c.CSV"), Path("e.CSV"), Path("d.CSV"), Path("b.CSV")};
   EXPECT_EQ(frame_->recentFiles(), expected);
-  EXPECT_EQ(QSettings("Corvanel", "Quilvar").value("Recent File List/File1").toString(),
-            Path("c.CSV"));
+  EXPECT_EQ(OpenSettingsStore()->value("Recent File List/File1").toString(), Path("c.CSV"));
   // A new window reads them back, and the first entry opens its file.
   CMainFrame again;
   EXPECT_EQ(again.recentFiles(), expected);

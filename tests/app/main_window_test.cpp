@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
@@ -10,6 +11,7 @@
 #include <map>
 
 #include "app/lock_panes.h"
+#include "app/settings_store.h"
 #include "link/link_events.h"
 #include "tests/app/radio_window.h"
 
@@ -96,17 +98,17 @@ class MainWindowTest : public RadioWindowTest {
 
   // Replaces the stored placement and toolbar flags; an absent key is not stored.
   void Store(const std::map<QString, int>& values) {
-    QSettings store("Corvanel", "Quilvar");
-    store.beginGroup("Settings");
-    for (const char* key : kPlacementKeys) store.remove(key);
-    for (const auto& [key, value] : values) store.setValue(key, value);
+    const std::unique_ptr<QSettings> store = OpenSettingsStore();
+    store->beginGroup("Settings");
+    for (const char* key : kPlacementKeys) store->remove(key);
+    for (const auto& [key, value] : values) store->setValue(key, value);
   }
   std::map<QString, QVariant> Stored() {
-    QSettings store("Corvanel", "Quilvar");
-    store.beginGroup("Settings");
+    const std::unique_ptr<QSettings> store = OpenSettingsStore();
+    store->beginGroup("Settings");
     std::map<QString, QVariant> values;
     for (const char* key : kPlacementKeys) {
-      if (store.contains(key)) values[key] = store.value(key).toInt();
+      if (store->contains(key)) values[key] = store->value(key).toInt();
     }
     return values;
   }

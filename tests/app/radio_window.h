@@ -6,7 +6,6 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QFile>
-#include <QSettings>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -15,6 +14,7 @@
 #include "app/cicom_view.h"
 #include "app/main_frame.h"
 #include "app/message_box.h"
+#include "app/settings_store.h"
 #include "common/command_ids.h"
 #include "link/receiver_models.h"
 #include "sim/pty_radio.h"
@@ -59,9 +59,7 @@ class RadioWindowTest : public ::testing::Test {
       options.modelIndex = modelIndex;
       radio_ = std::make_unique<PtyRadio>(options);
       ASSERT_TRUE(radio_->Start()) << radio_->error();
-      QSettings("Corvanel", "Quilvar")
-          .setValue(QString("Ports/COM%1").arg(kComPort),
-                    QString::fromStdString(radio_->slavePath()));
+      SavePortDevice(kComPort, QString::fromStdString(radio_->slavePath()));
     }
     frame_ = std::make_unique<CMainFrame>();
     LinkSettings settings;

@@ -38,15 +38,16 @@ class RecDlgTest : public ::testing::Test {
  protected:
   void SetUp() override {
     WidgetApp();
-    QSettings store("Corvanel", "Quilvar");
-    store.remove("Settings");
-    store.remove("Ports");
+    const std::unique_ptr<QSettings> store = OpenSettingsStore();
+    store->remove("Settings");
+    store->remove("Ports");
   }
 
+  // The stored form itself, as a user editing the file by hand would see it.
   static void Seed(const QString& key, const QVariant& value) {
-    QSettings("Corvanel", "Quilvar").setValue(key, value);
+    OpenSettingsStore()->setValue(key, value);
   }
-  static QVariant Stored(const QString& key) { return QSettings("Corvanel", "Quilvar").value(key); }
+  static QVariant Stored(const QString& key) { return OpenSettingsStore()->value(key); }
 
   // Opens the dialog on what the store holds, the way the Setup command does.
   void Open(int offsetColumn = 1) {

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "link/port_settings.h"
 #include "tests/app/rec_dlg_fixture.h"
 
 namespace {
@@ -52,27 +53,26 @@ TEST_F(RecDlgTest, OkStoresEveryValueUnderItsName) {
 }
 
 TEST_F(RecDlgTest, LoadingKeepsValuesInRange) {
-  QSettings store("Corvanel", "Quilvar");
   const std::pair<const char*, int> stored[] = {
       {"Rx", 28}, {"Address", 0x15A}, {"Com", 0}, {"Scan", -4}, {"utc", 4}};
-  for (const auto& [key, value] : stored) store.setValue(QString("Settings/") + key, value);
+  for (const auto& [key, value] : stored) Seed(QString("Settings/") + key, value);
   StoredSettings loaded = LoadSettings();
   EXPECT_EQ(loaded.link.modelIndex, 0);  // no model has id 28
   EXPECT_EQ(loaded.link.address, 0x5A);
   EXPECT_EQ(loaded.link.comPort, 0);
   EXPECT_EQ(loaded.scanSeconds, -4);
   EXPECT_EQ(loaded.utcFormat, 0);
-  store.setValue("Settings/utc", -1);
-  store.setValue("Settings/Rx", 76);
+  Seed("Settings/utc", -1);
+  Seed("Settings/Rx", 76);
   loaded = LoadSettings();
   EXPECT_EQ(loaded.utcFormat, 0);
   EXPECT_EQ(loaded.link.modelIndex, 51);
   // A speed no line runs at would fail only at Connect.
   for (const char* baud : {"fast", "", "4800 baud"}) {
-    store.setValue("Settings/Baud", baud);
+    Seed("Settings/Baud", baud);
     EXPECT_EQ(LoadSettings().link.baudRate, 9600) << baud;
   }
-  store.setValue("Settings/Baud", "19200");
+  Seed("Settings/Baud", "19200");
   EXPECT_EQ(LoadSettings().link.baudRate, 19200);
 }
 
@@ -235,6 +235,21 @@ TEST_F(RecDlgTest, DeviceFollowsThePortAndIsStoredUnderIt) {
   Type(Combo("device")->lineEdit(), "/dev/ttyS4");
   Press("ok");
   EXPECT_FALSE(Stored("Ports/COM5").isValid());
+}
+
+// A device put behind a port for this run alone (the demonstration's radio) shows, but is
+// not what the user chose: OK stores it neither as shown nor typed in again.
+TEST_F(RecDlgTest, AMappingForThisRunIsShownButNeverStored) {
+  MapPortForThisRun(90, "/dev/pts/90");
+  Seed("Settings/Com", 90);
+  Open();
+  EXPECT_EQ(Shown("device"), "/dev/pts/90");
+  Press("ok");
+  EXPECT_FALSE(Stored("Ports/COM90").isValid());
+  Open();
+  Type(Combo("device")->lineEdit(), "/dev/pts/90");
+  Press("ok");
+  EXPECT_FALSE(Stored("Ports/COM90").isValid());
 }
 
 // A path typed for one port and left there when another port was chosen is not what the

@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QInputDevice>
 #include <QKeyEvent>
-#include <QSettings>
 #include <algorithm>
 #include <chrono>
 #include <functional>
@@ -36,12 +35,6 @@ inline QCoreApplication& App() {
     return created;
   }();
   return *app;
-}
-
-inline void MapComPort(const std::string& device) {
-  QSettings settings("Corvanel", "Quilvar");
-  settings.setValue(QString("Ports/COM%1").arg(kComPort), QString::fromStdString(device));
-  settings.sync();
 }
 
 inline int CountEntries(const char* folder) {
@@ -75,6 +68,7 @@ class RecordingHost : public LinkHost {
   void ShowLinkIndicator(int code) override { indicators.push_back(code); }
   void TurnOffTimedModes() override { ++modesTurnedOff; }
   void OnConnectionChanged() override { ++connectionChanges; }
+  PortMap MappedPorts() override { return ports; }
 
   QString messagePane, linkPane, connectionPane;
   std::vector<std::string> boxes, dialogs, order;
@@ -85,6 +79,7 @@ class RecordingHost : public LinkHost {
   bool waitCursor = false;
   int modesTurnedOff = 0;
   int connectionChanges = 0;
+  PortMap ports;
 };
 
 inline SimRadioOptions Radio(const char* model, uint32_t hz = 14250000) {
@@ -98,6 +93,9 @@ inline SimRadioOptions Radio(const char* model, uint32_t hz = 14250000) {
 class LinkControlTest : public ::testing::Test {
  protected:
   void SetUp() override { App(); }
+
+  // Points COM7 at the device, as a mapping the user saved would.
+  void MapComPort(const std::string& device) { host_.ports[kComPort] = device; }
 
   // Points the link at the given model on COM7, whatever is behind it.
   void UseModel(int modelIndex) {

@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <QSettings>
-#include <QString>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -37,17 +35,12 @@ struct PtyLine {
   std::string path;
 };
 
+// The user's mappings, as the settings store hands them to the link.
 class PortSettings : public ::testing::Test {
  protected:
-  void TearDown() override { Store().remove(QStringLiteral("Ports")); }
+  void MapPort(int port, const std::string& path) { mapped_[port] = path; }
 
-  static QSettings& Store() {
-    static QSettings settings(QStringLiteral("Corvanel"), QStringLiteral("Quilvar"));
-    return settings;
-  }
-  static void MapPort(int port, const std::string& path) {
-    Store().setValue(QStringLiteral("Ports/COM%1").arg(port), QString::fromStdString(path));
-  }
+  PortMap mapped_;
 };
 
 }  // namespace
@@ -68,18 +61,18 @@ TEST_F(PortSettings, DefaultDevicesFollowTheComNumber) {
   };
   for (const auto& [port, device] : cases) {
     EXPECT_EQ(ComPortDevice(port), device) << "COM" << port;
-    EXPECT_EQ(PortDevice(port), device) << "COM" << port;
+    EXPECT_EQ(PortDevice(port, mapped_), device) << "COM" << port;
   }
 }
 
-TEST_F(PortSettings, MappingInTheSettingsStoreWins) {
+TEST_F(PortSettings, MappingOfTheUserWins) {
   MapPort(5, "/dev/serial/by-id/usb-radio-if00");
   MapPort(97, "/dev/pts/42");
   MapPort(6, "");
-  EXPECT_EQ(PortDevice(5), "/dev/serial/by-id/usb-radio-if00");
-  EXPECT_EQ(PortDevice(97), "/dev/pts/42");
-  EXPECT_EQ(PortDevice(6), "/dev/ttyS5");  // an empty mapping falls back
-  EXPECT_EQ(PortDevice(7), "/dev/ttyS6");
+  EXPECT_EQ(PortDevice(5, mapped_), "/dev/serial/by-id/usb-radio-if00");
+  EXPECT_EQ(PortDevice(97, mapped_), "/dev/pts/42");
+  EXPECT_EQ(PortDevice(6, mapped_), "/dev/ttyS5");  // an empty mapping falls back
+  EXPECT_EQ(PortDevice(7, mapped_), "/dev/ttyS6");
 }
 
 // Only a line the kernel knows as serial counts; a pseudo-terminal (the simulator's) is not
@@ -95,12 +88,12 @@ TEST_F(PortSettings, LabelMarksOnlyPortsWithASerialLineBehind) {
   MapPort(10, tree.Node("ttyUSB9"));
   OpenedFiles opened(tree.dev());
   ASSERT_TRUE(opened.ready());
-  EXPECT_EQ(PortLabel(7, tree.folders()), "COM7");
-  EXPECT_EQ(PortLabel(8, tree.folders()), "COM8  (detected)");
-  EXPECT_EQ(PortLabel(9, tree.folders()), "COM9");
-  EXPECT_EQ(PortLabel(10, tree.folders()), "COM10");
-  EXPECT_EQ(PortLabel(98, tree.folders()), "COM98");
-  EXPECT_EQ(PortLabel(7), "COM7");
+  EXPECT_EQ(PortLabel(7, mapped_, tree.folders()), "COM7");
+  EXPECT_EQ(PortLabel(8, mapped_, tree.folders()), "COM8  (detected)");
+  EXPECT_EQ(PortLabel(9, mapped_, tree.folders()), "COM9");
+  EXPECT_EQ(PortLabel(10, mapped_, tree.folders()), "COM10");
+  EXPECT_EQ(PortLabel(98, mapped_, tree.folders()), "COM98");
+  EXPECT_EQ(PortLabel(7, mapped_), "COM7");
   EXPECT_EQ(opened.Names(), std::vector<std::string>());
 }
 
@@ -152,7 +145,7 @@ TEST_F(PortSettings, PortOpensTheMappedDevice) {
   PtyLine line;
   MapPort(12, line.path);
   CapturedErrorBox errors;
-  SerialPort port(errors, PortDevice);
+  SerialPort port(errors, [this](int port) { return PortDevice(port, mapped_); });
   ASSERT_EQ(port.Open(12, 9600, 8, kParityNone, kStopBitsOne), 0);
   EXPECT_EQ(port.devicePath(), line.path);
   const uint8_t byte = 0xFD;
@@ -162,10 +155,9 @@ TEST_F(PortSettings, PortOpensTheMappedDevice) {
   EXPECT_EQ(received, 0xFD);
 }
 
-TEST_F(PortSettings, MappingForThisRunWinsAndIsNeverStored) {
+// That it is never stored is the Settings dialog's part (RecDlgTest).
+TEST_F(PortSettings, MappingForThisRunWins) {
   MapPort(21, "/dev/stored-device");
   MapPortForThisRun(21, "/dev/this-run-only");
-  EXPECT_EQ(PortDevice(21), "/dev/this-run-only");
-  QSettings store("Corvanel", "Quilvar");
-  EXPECT_EQ(store.value("Ports/COM21").toString(), "/dev/stored-device");
+  EXPECT_EQ(PortDevice(21, mapped_), "/dev/this-run-only");
 }

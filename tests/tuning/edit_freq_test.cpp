@@ -38,7 +38,6 @@ class EditFreqTest : public TuningControlTest {
  protected:
   void SetUp() override {
     TuningControlTest::SetUp();
-    QSettings("Corvanel", "Quilvar").remove("Settings/Step");
     LinkSettings settings;
     settings.modelIndex = ModelIndexByName("IC-R75");
     link_.SetSettings(settings);
@@ -51,7 +50,8 @@ class EditFreqTest : public TuningControlTest {
 
   void Open() {
     dialog_ = new CEditFreq(
-        link_, editor_, [this] { return now_; }, [this] { return utcFormat_; }, &view_);
+        link_, editor_, [this] { return now_; }, [this] { return utcFormat_; },
+        {storedStep_, [this](int index) { storedStep_ = index; }}, &view_);
     host_.frequencyDialog = dialog_;
     dialog_->show();
     dialog_->activateWindow();
@@ -112,6 +112,8 @@ class EditFreqTest : public TuningControlTest {
   LineEditor editor_{list_, host_, &view_};
   QPointer<CEditFreq> dialog_;
   int utcFormat_ = 0;
+  // What the dialog's owner keeps of the step between openings.
+  int storedStep_ = CEditFreq::kDefaultStepIndex;
 };
 
 TEST_F(EditFreqTest, CivReportsFillTheBoxEvenWhileTheUserTypes) {
@@ -358,23 +360,20 @@ TEST_F(EditFreqTest, AddInsertsARowStampedInUtcWithTheLocalDate) {
   EXPECT_TRUE(list_.doc().IsModified());
 }
 
+// The owner keeps the step (the program in its settings store, which also checks what it
+// reads); each opening shows the one kept then.
 TEST_F(EditFreqTest, StepChoiceIsStoredAndReadAtEachOpening) {
-  QSettings store("Corvanel", "Quilvar");
-  const QVariant stored[] = {QVariant(), 7, 14, -1, "abc"};
-  const int shown[] = {3, 7, 3, 3, 3};
-  for (size_t i = 0; i < std::size(stored); ++i) {
-    if (stored[i].isValid()) store.setValue("Settings/Step", stored[i]);
-    store.sync();
+  for (const int stored : {3, 7, 0, 13}) {
+    storedStep_ = stored;
     Open();
-    EXPECT_EQ(List(names::kStep)->currentIndex(), shown[i]) << i;
+    EXPECT_EQ(List(names::kStep)->currentIndex(), stored);
     QTest::keyClick(dialog_, Qt::Key_Escape);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(dialog_.isNull());
   }
   Open();
   Choose(names::kStep, 12);
-  store.sync();
-  EXPECT_EQ(store.value("Settings/Step").toInt(), 12);
+  EXPECT_EQ(storedStep_, 12);
 }
 
 TEST_F(EditFreqTest, ReadAndWriteOnlyWhileConnected) {

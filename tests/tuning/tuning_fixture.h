@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QHeaderView>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
@@ -80,6 +79,7 @@ class FakeView : public ListHost, public GridOwner, public LinkHost, public Tuni
   void ShowLinkIndicator(int code) override { indicators.push_back(code); }
   void TurnOffTimedModes() override { tuning->TurnOffTimedModes(); }
   void OnConnectionChanged() override {}
+  PortMap MappedPorts() override { return ports; }
 
   // TuningHost
   void SetClockPane(const QString& text) override { clockPane = text; }
@@ -100,6 +100,7 @@ class FakeView : public ListHost, public GridOwner, public LinkHost, public Tuni
   std::function<void()> insideStep;
   std::optional<bool> doubleClickAnswer;
   int dialogRefreshes = 0;
+  PortMap ports;
 };
 
 // One CI-V frame the radio received from the program, read as "freq HZ", "mode CODE" or
@@ -184,10 +185,7 @@ class TuningControlTest : public ::testing::Test {
     options.modelIndex = ModelIndexByName(model);
     radio_ = std::make_unique<PtyRadio>(options);
     ASSERT_TRUE(radio_->Start()) << radio_->error();
-    QSettings settings("Corvanel", "Quilvar");
-    settings.setValue(QString("Ports/COM%1").arg(kComPort),
-                      QString::fromStdString(radio_->slavePath()));
-    settings.sync();
+    host_.ports[kComPort] = radio_->slavePath();
     LinkSettings link;
     link.modelIndex = options.modelIndex;
     link.address = ModelAt(options.modelIndex).defaultAddress;
