@@ -2,15 +2,13 @@
 #pragma once
 
 #include <QString>
-#include <cstdint>
-
-class QObject;
 
 enum class StatusPane { kMessage, kConnection, kLink };
 enum class BoxIcon { kNone, kExclamation };
 
-// What the link needs from the window around it: status panes, message boxes, the
-// Operating Frequency dialog and the list. The view implements it; tests supply their own.
+// What the link needs from the window around it: status panes, message boxes and the wait
+// cursor. What the radio reports, the link emits as signals. The view implements it; tests
+// supply their own.
 class LinkHost {
  public:
   virtual ~LinkHost() = default;
@@ -19,14 +17,4 @@ class LinkHost {
   // The program's own message dialog, modal.
   virtual void ShowMessageDialog(const QString& text) = 0;
   virtual void SetWaitCursor(bool on) = 0;
-  // The Operating Frequency dialog while its window exists, else nullptr.
-  virtual QObject* FrequencyDialog() = 0;
-  // After a frequency reply reached the dialog: follow it through the list.
-  virtual void MatchFrequency(uint64_t hz) = 0;
-  // The frame's link pane indicator (0x200 receiver error, 0x300 line errors).
-  virtual void ShowLinkIndicator(int code) = 0;
-  // Disconnecting ends Auto, Scan and Schedule Mode through their own toggles.
-  virtual void TurnOffTimedModes() = 0;
-  // The dialog's OnConnectionChanged, when it has a window.
-  virtual void OnConnectionChanged() = 0;
 };
