@@ -54,12 +54,12 @@ bool DemoStarted(bool started, const std::string& error) {
   return started;
 }
 
-// A simulated radio of the chosen model (an IC-R75 when none is chosen) behind the chosen
+// A simulated radio of the link's model (an IC-R75 when none is chosen) behind the chosen
 // port, or a simulated network radio on a free loopback port, for this run only, so the
-// program can be tried without hardware.
-std::unique_ptr<DemoRadio> StartDemoRadio(LinkSettings& settings) {
+// program can be tried without hardware. The settings change to reach it.
+std::unique_ptr<DemoRadio> StartDemoRadio(const LinkControl& link, LinkSettings& settings) {
   auto demo = std::make_unique<DemoRadio>();
-  if (IsNetworkModel(settings.modelIndex)) {
+  if (link.RunsOnNetwork()) {
     SimRigctlOptions options;
     options.frequency = 9500000;
     demo->network = std::make_unique<NetRadio>(options);
@@ -68,7 +68,7 @@ std::unique_ptr<DemoRadio> StartDemoRadio(LinkSettings& settings) {
     demo->where = QString::fromStdString(settings.netHost);
     return demo;
   }
-  if (IsNoneModel(settings.modelIndex)) {
+  if (link.IsNone()) {
     settings.modelIndex = ModelIndexByName("IC-R75");
     settings.address = static_cast<int>(ModelAt(settings.modelIndex).defaultAddress);
   }
@@ -140,7 +140,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
 }
 
 std::unique_ptr<CMainFrame> OpenFirstWindow(const QString& file, const LinkSettings& settings,
-                                            const FrameFactory& makeFrame) {
+                                            const FrameFactory& makeFrame,
+                                            const std::function<bool(CIcomView&)>& beforeShow) {
   std::unique_ptr<CMainFrame> frame;
   try {
     frame = makeFrame ? makeFrame() : std::make_unique<CMainFrame>();
@@ -152,6 +153,7 @@ std::unique_ptr<CMainFrame> OpenFirstWindow(const QString& file, const LinkSetti
     return nullptr;
   }
   frame->view().ApplySettings(settings, LoadScanInterval());
+  if (beforeShow && !beforeShow(frame->view())) return nullptr;
   frame->show();
   // A list that cannot be read has been reported already; the program goes on with a new
   // one rather than ending.
@@ -193,17 +195,22 @@ int CIcomApp::Run() {
 
   LinkSettings settings = LoadLinkSettings();
   std::unique_ptr<DemoRadio> demoRadio;
+  // The demonstration radio is chosen by the link the stored settings make, and the view
+  // runs on the settings that reach it.
+  std::function<bool(CIcomView&)> startDemo;
   if (request.demo) {
-    demoRadio = StartDemoRadio(settings);
-    if (!demoRadio) return 1;
+    startDemo = [&](CIcomView& view) {
+      demoRadio = StartDemoRadio(view.link(), settings);
+      if (demoRadio) view.ApplySettings(settings, LoadScanInterval());
+      return demoRadio != nullptr;
+    };
   }
-
-  std::unique_ptr<CMainFrame> frame = OpenFirstWindow(request.file, settings);
+  std::unique_ptr<CMainFrame> frame = OpenFirstWindow(request.file, settings, {}, startDemo);
   if (!frame) return 1;
   if (demoRadio) {
     frame->SetPaneText(StatusPane::kMessage,
                        QString("Demo: a simulated %1 on %2 - use Comm > Connect")
-                           .arg(ModelAt(settings.modelIndex).name, demoRadio->where));
+                           .arg(frame->view().link().modelName(), demoRadio->where));
   }
   return app.exec();
 }

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+class CIcomView;
 class CMainFrame;
 struct LinkSettings;
 
@@ -28,10 +29,13 @@ CommandLine ParseCommandLine(const QStringList& arguments);
 
 // Makes the main window, shows it and opens the named list, or a new one when none is named
 // or it cannot be read. When the window cannot be made, "Init ERROR" is shown and the
-// result is null. The frame is made by `makeFrame` when one is given.
+// result is null. The frame is made by `makeFrame` when one is given. `beforeShow` runs on
+// the view once it has the settings; when it returns false, the window is not shown and
+// the result is null.
 using FrameFactory = std::function<std::unique_ptr<CMainFrame>()>;
 std::unique_ptr<CMainFrame> OpenFirstWindow(const QString& file, const LinkSettings& settings,
-                                            const FrameFactory& makeFrame = {});
+                                            const FrameFactory& makeFrame = {},
+                                            const std::function<bool(CIcomView&)>& beforeShow = {});
 
 // Start-up: the names the settings live under, the command line, the window and the first
 // list.

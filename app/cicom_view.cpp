@@ -15,7 +15,6 @@
 #include "common/command_ids.h"
 #include "common/texts.h"
 #include "link/link_events.h"
-#include "link/receiver_models.h"
 #include "list/columns.h"
 #include "list/edit_wnd.h"
 #include "list/list_format.h"
@@ -41,6 +40,25 @@ CIcomView::CIcomView(CMainFrame& frame)
   list_.grid().listBox()->installEventFilter(this);
   listWatcher_ = std::make_unique<ListWatcher>(*this);
   connect(&doc(), &CIcomDoc::fileSynced, listWatcher_.get(), [this] { listWatcher_->Rebind(); });
+  FollowLink();
+}
+
+void CIcomView::FollowLink() {
+  // A frequency shows in the dialog before the list follows it.
+  connect(&link_, &LinkControl::frequencyReported, this, [this](uint64_t hz) {
+    if (CEditFreq* dialog = ShownFrequencyDialog()) dialog->ShowFrequency(hz);
+  });
+  connect(&link_, &LinkControl::frequencyReported, &tuning_, &TuningControl::MatchFrequency);
+  connect(&link_, &LinkControl::modeReported, this, [this](int code) {
+    if (CEditFreq* dialog = ShownFrequencyDialog()) dialog->ShowMode(code);
+  });
+  connect(&link_, &LinkControl::indicatorChanged, this, [this](int code) {
+    frame_.SetPaneText(StatusPane::kLink, LinkIndicatorText(code));
+    frame_.UpdateCommandStates();
+  });
+  // Disconnecting ends Auto, Scan and Schedule Mode through their own toggles.
+  connect(&link_, &LinkControl::disconnected, &tuning_, &TuningControl::TurnOffTimedModes);
+  connect(&link_, &LinkControl::connectionChanged, this, &CIcomView::OnConnectionChanged);
 }
 
 CIcomView::~CIcomView() {
@@ -67,7 +85,7 @@ void CIcomView::OnInitialUpdate() {
 void CIcomView::ApplySettings(const LinkSettings& settings, int scanSeconds) {
   link_.SetSettings(settings);
   tuning_.SetScanInterval(scanSeconds);
-  SetModeChoices(ModelAt(settings.modelIndex).modes);
+  SetModeChoices(link_.modes());
 }
 
 void CIcomView::ToggleFrequencyDialog() {
@@ -155,7 +173,7 @@ bool CIcomView::AskYesNo(const QString& text) {
                           QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
-bool CIcomView::ReceiverIsNone() { return IsNoneModel(link_.settings().modelIndex); }
+bool CIcomView::ReceiverIsNone() { return link_.IsNone(); }
 
 void CIcomView::SetPaneText(StatusPane pane, const QString& text) {
   frame_.SetPaneText(pane, text);
@@ -177,18 +195,9 @@ void CIcomView::SetWaitCursor(bool on) {
 }
 
 // Reports reach the dialog only while it is on screen; after Close it waits for deletion.
-QObject* CIcomView::FrequencyDialog() {
+CEditFreq* CIcomView::ShownFrequencyDialog() const {
   return freqDlg_ && freqDlg_->isVisible() ? freqDlg_.data() : nullptr;
 }
-
-void CIcomView::MatchFrequency(uint64_t hz) { tuning_.MatchFrequency(hz); }
-
-void CIcomView::ShowLinkIndicator(int code) {
-  frame_.SetPaneText(StatusPane::kLink, LinkIndicatorText(code));
-  frame_.UpdateCommandStates();
-}
-
-void CIcomView::TurnOffTimedModes() { tuning_.TurnOffTimedModes(); }
 
 void CIcomView::OnConnectionChanged() {
   if (freqDlg_) freqDlg_->OnConnectionChanged();

@@ -72,11 +72,6 @@ class CIcomView : public QWidget,
   void ShowMessageBox(const QString& caption, const QString& text, BoxIcon icon) override;
   void ShowMessageDialog(const QString& text) override;
   void SetWaitCursor(bool on) override;
-  QObject* FrequencyDialog() override;
-  void MatchFrequency(uint64_t hz) override;
-  void ShowLinkIndicator(int code) override;
-  void TurnOffTimedModes() override;
-  void OnConnectionChanged() override;
   PortMap MappedPorts() override;
 
   // TuningHost
@@ -89,6 +84,11 @@ class CIcomView : public QWidget,
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // What the link reports, to the dialog, the list, the modes and the commands.
+  void FollowLink();
+  // The Operating Frequency dialog while it is on screen, else nullptr.
+  CEditFreq* ShownFrequencyDialog() const;
+  void OnConnectionChanged();
   // The command states once the present event is done: a batch that moves the current
   // cell row by row asks for them once.
   void UpdateCommandStatesSoon();

@@ -20,7 +20,6 @@
 #include "app/settings_store.h"
 #include "common/command_ids.h"
 #include "common/texts.h"
-#include "link/receiver_models.h"
 #include "list/columns.h"
 #include "tuning/tuning_control.h"
 
@@ -206,7 +205,7 @@ void CMainFrame::UpdateCommandStates() {
   const LinkControl& link = view_->link();
   const bool connected = link.linkConnected;
   const bool editing = view_->list().grid().isEditing();
-  const bool none = IsNoneModel(link.settings().modelIndex);
+  const bool none = link.IsNone();
   const bool scanOrSchedule = tuning.scanMode || tuning.scheduleMode;
   const bool noMode = !tuning.AnyModeOn();
 

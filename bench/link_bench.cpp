@@ -27,11 +27,6 @@ class QuietHost : public LinkHost {
   }
   void ShowMessageDialog(const QString&) override {}
   void SetWaitCursor(bool) override {}
-  QObject* FrequencyDialog() override { return nullptr; }
-  void MatchFrequency(uint64_t) override {}
-  void ShowLinkIndicator(int) override {}
-  void TurnOffTimedModes() override {}
-  void OnConnectionChanged() override {}
   PortMap MappedPorts() override { return ports; }
 
   PortMap ports;
@@ -94,7 +89,7 @@ double ReplyLatencyMicroseconds() {
   std::vector<double> samples;
   for (int i = 0; i < kLatencySamples; ++i) {
     connected.link.ExpectReply();
-    if (connected.link.ReadFrequency() != 0) continue;
+    if (connected.link.ReadFrequency() != TransactionResult::kAnswered) continue;
     const auto returned = Clock::now();
     samples.push_back(
         std::chrono::duration<double, std::micro>(returned - connected.radio.lastAnswerWritten())
@@ -142,9 +137,10 @@ double NetTransactionMicroseconds() {
   std::vector<double> samples;
   for (int i = 0; i < kLatencySamples; ++i) {
     const auto start = Clock::now();
-    const int result = connected.link.WriteFrequency(7000000 + 1000 * static_cast<uint64_t>(i));
+    const TransactionResult result =
+        connected.link.WriteFrequency(7000000 + 1000 * static_cast<uint64_t>(i));
     const auto end = Clock::now();
-    if (result == 1)
+    if (result == TransactionResult::kAcknowledged)
       samples.push_back(std::chrono::duration<double, std::micro>(end - start).count());
     QCoreApplication::processEvents();
   }

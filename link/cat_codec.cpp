@@ -37,16 +37,16 @@ void CatCodec::CatReadStatus() { Send(0, 0, 0, 0, CatOpcodesFor(commandSet_).rea
 void CatCodec::CatReplyParser(const uint8_t* bytes, int count) {
   for (int i = 0; i < count; ++i) {
     int pending = pendingReplies_;
-    if (pending == 1 && count == 1 && bytes[i] == kCatAck) {
-      pendingReplies_ = 0;
+    if (pending == kOneReplyPending && count == 1 && bytes[i] == kCatAck) {
+      pendingReplies_ = kNoReplyPending;
       return;
     }
-    if (pending != kCatStatusLength) continue;
+    if (pending != kCatStatusReplies) continue;
     status_[statusFill_++] = bytes[i];
     if (statusFill_ == kCatStatusLength) {
       statusFill_ = 0;
       OnFrequencyReply(status_);
-      pendingReplies_ = 0;
+      pendingReplies_ = kNoReplyPending;
       return;
     }
   }

@@ -8,6 +8,8 @@
 
 constexpr int kCatCommandLength = 5;
 constexpr int kCatStatusLength = 5;
+// A status read counts the bytes of its answer in pendingReplies.
+constexpr int kCatStatusReplies = kCatStatusLength;
 constexpr uint8_t kCatAck = 0x00;
 
 struct CatOpcodes {

@@ -3,7 +3,6 @@
 
 #include <QCoreApplication>
 #include <chrono>
-#include <limits>
 
 #include "common/command_ids.h"
 #include "common/texts.h"
@@ -29,15 +28,11 @@ LinkControl::LinkControl(LinkHost& host, QObject* parent)
     : QObject(parent),
       host_(host),
       port_(*this, [this](int port) { return PortDevice(port, host_.MappedPorts()); }),
-      civ_(*this, *this, pendingReplies),
-      cat_(*this, *this, pendingReplies),
-      netCodec_(*this, *this, pendingReplies),
+      protocols_(*this, settings_, port_, tcp_, *this, *this, pendingReplies),
       receiveBuffer(new uint8_t[kReceiveBufferSize]) {
-  catPoll_.setInterval(kPollIntervalMs);
-  perseusPoll_.setInterval(kPollIntervalMs);
-  connect(&catPoll_, &QTimer::timeout, this, [this] { OnTimer(kTimerCatPoll); });
-  connect(&perseusPoll_, &QTimer::timeout, this, [this] { OnTimer(kTimerPerseusPoll); });
-  timerOwners_ = {&catPoll_, &perseusPoll_};
+  poll_.setInterval(kPollIntervalMs);
+  connect(&poll_, &QTimer::timeout, this, [this] { OnTimer(pollId_); });
+  timerOwners_ = {&poll_};
   SetSettings(settings_);
 }
 
@@ -47,38 +42,24 @@ void LinkControl::SetSettings(const LinkSettings& settings) {
   // A poll left by a failed Perseus probe would go on asking whatever radio comes next.
   StopPolls();
   settings_ = settings;
-  const ReceiverModel& model = ModelAt(settings_.modelIndex);
-  civ_.SetRadio(static_cast<uint8_t>(settings_.address), model.id);
-  cat_.SetCommandSet(model.catCommandSet);
+  protocol_ = &protocols_.For(settings_.modelIndex);
+  protocol_->Configure();
+  line_ = &protocol_->line();
 }
 
 void LinkControl::AddTimerOwner(QObject* owner) { timerOwners_.emplace_back(owner); }
 
-bool LinkControl::IsCat() const { return IsCatModel(settings_.modelIndex); }
+bool LinkControl::IsNone() const { return protocol_ == &protocols_.none; }
 
-uint64_t LinkControl::MaxFrequency() const {
-  if (IsNetwork()) return kNetMaxFrequency;
-  return IsCat() ? kCatMaxFrequency : std::numeric_limits<uint32_t>::max();
-}
+const ModeEntry* LinkControl::modes() const { return ModelAt(settings_.modelIndex).modes; }
 
-bool LinkControl::CanConnect() const { return !IsNoneModel(settings_.modelIndex); }
-
-bool LinkControl::CanPower() const { return linkConnected && !IsCat() && !IsNetwork(); }
-
-// ---- Connecting -------------------------------------------------------------------------
+const char* LinkControl::modelName() const { return ModelAt(settings_.modelIndex).name; }
 
 int LinkControl::OpenLink() {
   linkConnected = false;
-  if (IsNetwork()) return OpenNetwork();
-  int stopBits = IsCat() ? kStopBitsTwo : kStopBitsOne;
-  int result = port_.Open(settings_.comPort, settings_.baudRate, 8, kParityNone, stopBits);
-  if (result < 0) {
-    port_.Close();
-    ShowLinkError("Open", result);
-    return -1;
-  }
-  linkConnected = true;
   lineLost_ = false;
+  if (!protocol_->OpenLine()) return -1;
+  linkConnected = true;
   StartReceiveThread();
   return 0;
 }
@@ -102,7 +83,7 @@ void LinkControl::StopReceiveThread() {
 void LinkControl::CloseLink() {
   StopReceiveThread();
   port_.Close();
-  net_.Close();
+  tcp_.Close();
   linkConnected = false;
 }
 
@@ -118,186 +99,144 @@ void LinkControl::ToggleConnect() {
     WaitCursorScope cursor(host_);
     OpenLink();
     UpdateLinkStatus();
-    bool found = false;
-    // Set when a message has already said why the radio cannot be reached.
-    bool explained = false;
-    if (IsNetwork()) {
-      const int result = linkConnected ? ReadStatus() : -1;
-      found = result == 0;
-      explained = result < 0;
-      if (found) catPoll_.start();
-    } else if (IsCat()) {
-      for (int attempt = 0; attempt < kCatProbeAttempts && !found; ++attempt) {
-        found = ReadStatus() == 0;
-      }
-      if (found) catPoll_.start();
-    } else {
-      ExpectReply();
-      found = ReadFrequency() == 0;
-      if (IsPerseusModel(settings_.modelIndex)) perseusPoll_.start();
-    }
-    if (!found) {
+    const ProbeResult probe = protocol_->Probe();
+    if (protocol_->PollsAfterProbe(probe)) StartPoll();
+    if (probe != ProbeResult::kFound) {
       CloseLink();
-      if (IsNetwork() && !explained) {
-        host_.ShowMessageBox(texts::kAppTitle, QString(texts::kNetNoAnswer).arg(NetHostShown()),
-                             BoxIcon::kExclamation);
-      } else if (!explained) {
-        host_.ShowMessageBox(texts::kAppTitle,
-                             QString(texts::kNotFound).arg(ModelAt(settings_.modelIndex).name),
-                             BoxIcon::kExclamation);
+      if (probe == ProbeResult::kNotFound) {
+        host_.ShowMessageBox(texts::kAppTitle, protocol_->NotFoundText(), BoxIcon::kExclamation);
       }
     }
   }
-  host_.OnConnectionChanged();
+  emit connectionChanged();
 }
 
-void LinkControl::StopPolls() {
-  catPoll_.stop();
-  perseusPoll_.stop();
+void LinkControl::StartPoll() {
+  switch (protocol_->poll()) {
+    case LinkPoll::kNone:
+      return;
+    case LinkPoll::kFrequency:
+      pollId_ = kTimerPerseusPoll;
+      break;
+    case LinkPoll::kStatus:
+      pollId_ = kTimerCatPoll;
+      break;
+  }
+  poll_.start();
 }
+
+void LinkControl::StopPolls() { poll_.stop(); }
 
 void LinkControl::Disconnect() {
   StopPolls();
   CloseLink();
-  host_.TurnOffTimedModes();
-  host_.OnConnectionChanged();
+  emit disconnected();
+  emit connectionChanged();
 }
 
 void LinkControl::UpdateLinkStatus() {
-  const ReceiverModel& model = ModelAt(settings_.modelIndex);
-  QString text;
-  if (IsNetwork()) {
-    text = QString(texts::kConnectionNet).arg(model.name, NetHostShown());
-  } else if (IsCat()) {
-    text = QString(texts::kConnectionCat)
-               .arg(model.name)
-               .arg(settings_.comPort)
-               .arg(settings_.baudRate);
-  } else if (!IsNoneModel(settings_.modelIndex)) {
-    QString address = QString("%1").arg(settings_.address & 0xFF, 2, 16, QChar('0')).toUpper();
-    text = QString(texts::kConnectionCiv)
-               .arg(model.name, address)
-               .arg(settings_.comPort)
-               .arg(settings_.baudRate);
-  }
-  host_.SetPaneText(StatusPane::kConnection, text);
+  host_.SetPaneText(StatusPane::kConnection, protocol_->ConnectionText());
 }
 
-// ---- Transactions -----------------------------------------------------------------------
-
-int LinkControl::WriteFrequency(uint64_t hz) {
+TransactionResult LinkControl::WriteFrequency(uint64_t hz) {
   IdleQueue::BusyScope busy(idle_);
-  if (hz == 0 || !linkConnected) return 0;
+  if (hz == 0 || !linkConnected) return TransactionResult::kNotSent;
   // A frequency the command cannot carry would reach the radio wrapped or with its top
   // digit cut: a wrong station, silently.
   if (hz > MaxFrequency()) {
     SetStatusText(QString(), QString(texts::kWriteFreqOutOfRange));
-    return 0;
+    return TransactionResult::kNotSent;
   }
   SetStatusText(QString(), QString(texts::kWriteFreqBusy));
-  if (IsCat() || IsNetwork()) {
-    return AcknowledgedWrite([this, hz] { netCodec_.SetFrequency(hz); },
-                             [this, hz] { cat_.CatSetFrequency(static_cast<uint32_t>(hz)); },
-                             texts::kWriteFreqOk, texts::kWriteFreqFailed);
-  }
-  civ_.CmdSetFrequency(static_cast<uint32_t>(hz));
-  SetStatusText(QString(), QString(texts::kWriteFreqDone));
-  std::this_thread::sleep_for(std::chrono::milliseconds(kCivWritePauseMs));
-  return 2;
+  return Write([this, hz] { protocol_->SendFrequency(hz); }, texts::kWriteFreqOk,
+               texts::kWriteFreqFailed, texts::kWriteFreqDone);
 }
 
-int LinkControl::WriteMode(int code) {
+TransactionResult LinkControl::WriteMode(int code) {
   IdleQueue::BusyScope busy(idle_);
-  if (!linkConnected || IsNoneModel(settings_.modelIndex)) return 0;
-  // Told by name, a network radio cannot be sent a code its table does not name.
-  const char* name = ModeNameByCode(ModesNetwork, code);
-  if (IsNetwork() && !ModeCodeByName(ModesNetwork, name).found) return 0;
+  if (!linkConnected || !protocol_->CanSendMode(code)) return TransactionResult::kNotSent;
   SetStatusText(QString(), QString(texts::kWriteModeBusy));
-  if (IsCat() || IsNetwork()) {
-    return AcknowledgedWrite([this, name] { netCodec_.SetMode(name); },
-                             [this, code] { cat_.CatSetMode(code); }, texts::kWriteModeOk,
-                             texts::kWriteModeFailed);
-  }
-  civ_.CmdSetMode(code);
-  SetStatusText(QString(), QString(texts::kWriteModeDone));
-  std::this_thread::sleep_for(std::chrono::milliseconds(kCivWritePauseMs));
-  return 2;
+  return Write([this, code] { protocol_->SendMode(code); }, texts::kWriteModeOk,
+               texts::kWriteModeFailed, texts::kWriteModeDone);
 }
 
-int LinkControl::AcknowledgedWrite(const std::function<void()>& sendNetwork,
-                                   const std::function<void()>& sendCat, const char* ok,
-                                   const char* failed) {
-  int result;
-  if (IsNetwork()) {
-    result = NetworkTransaction(sendNetwork);
-  } else {
-    pendingReplies = 1;
-    sendCat();
-    result = WaitForReply();
+template <class Send>
+TransactionResult LinkControl::Write(Send send, const char* ok, const char* failed,
+                                     const char* done) {
+  if (!protocol_->AnswersEveryCommand()) {
+    send();
+    SetStatusText(QString(), QString(done));
+    std::this_thread::sleep_for(std::chrono::milliseconds(kCivWritePauseMs));
+    return TransactionResult::kSentUnconfirmed;
   }
-  SetStatusText(QString(), QString(result == 0 ? ok : failed));
-  return result == 0 ? 1 : -1;
+  const bool acknowledged = Transact(send) == TransactionResult::kAnswered;
+  SetStatusText(QString(), QString(acknowledged ? ok : failed));
+  return acknowledged ? TransactionResult::kAcknowledged : TransactionResult::kFailed;
 }
 
-int LinkControl::ReadFrequency() {
-  IdleQueue::BusyScope busy(idle_);
-  if (!linkConnected || IsNoneModel(settings_.modelIndex) || IsCat()) return 0;
-  SetStatusText(QString(), QString(texts::kGetFreqBusy));
-  int result;
-  if (IsNetwork()) {
-    result = NetworkTransaction([this] { netCodec_.ReadFrequency(); });
-  } else {
-    civ_.CmdReadFrequency();
-    result = WaitForReply();
-  }
-  SetStatusText(QString(), QString(result == 0 ? texts::kGetFreqDone : texts::kReadFailed));
-  return result;
-}
-
-int LinkControl::ReadMode() {
-  IdleQueue::BusyScope busy(idle_);
-  if (!linkConnected || IsNoneModel(settings_.modelIndex)) return 0;
-  SetStatusText(QString(), QString(texts::kGetModeBusy));
-  if (IsNetwork()) {
-    const int result = NetworkTransaction([this] { netCodec_.ReadMode(); });
-    SetStatusText(QString(), QString(result == 0 ? texts::kGetModeDone : texts::kReadFailed));
-    return result;
-  }
-  civ_.CmdReadMode();
-  SetStatusText(QString(), QString(texts::kGetModeDone));
-  return 0;
-}
-
-int LinkControl::ReadStatus() {
-  IdleQueue::BusyScope busy(idle_);
-  if (IsNetwork()) return NetworkTransaction([this] { netCodec_.ReadStatus(); });
-  pendingReplies = 5;
-  cat_.CatReadStatus();
+template <class Send>
+TransactionResult LinkControl::Transact(Send send) {
+  if (!protocol_->ReadyToSend()) return TransactionResult::kFailed;
+  send();
   return WaitForReply();
 }
 
-void LinkControl::ExpectReply() { pendingReplies = 1; }
+TransactionResult LinkControl::ReadFrequency() {
+  IdleQueue::BusyScope busy(idle_);
+  if (!linkConnected || !protocol_->ReadsOnRequest()) return TransactionResult::kNotSent;
+  SetStatusText(QString(), QString(texts::kGetFreqBusy));
+  const TransactionResult result = Transact([this] { protocol_->SendReadFrequency(); });
+  const bool answered = result == TransactionResult::kAnswered;
+  SetStatusText(QString(), QString(answered ? texts::kGetFreqDone : texts::kReadFailed));
+  return result;
+}
+
+TransactionResult LinkControl::ReadMode() {
+  IdleQueue::BusyScope busy(idle_);
+  if (!linkConnected || !protocol_->ReadsOnRequest()) return TransactionResult::kNotSent;
+  SetStatusText(QString(), QString(texts::kGetModeBusy));
+  if (!protocol_->AnswersEveryCommand()) {
+    // The reply comes when it comes; a frequency read before it is what the caller awaits.
+    protocol_->SendReadMode();
+    SetStatusText(QString(), QString(texts::kGetModeDone));
+    return TransactionResult::kSentUnconfirmed;
+  }
+  const TransactionResult result = Transact([this] { protocol_->SendReadMode(); });
+  const bool answered = result == TransactionResult::kAnswered;
+  SetStatusText(QString(), QString(answered ? texts::kGetModeDone : texts::kReadFailed));
+  return result;
+}
+
+TransactionResult LinkControl::ReadStatus() {
+  IdleQueue::BusyScope busy(idle_);
+  if (!protocol_->HasStatusRead()) return TransactionResult::kNotSent;
+  return Transact([this] { protocol_->SendReadStatus(); });
+}
+
+void LinkControl::ExpectReply() { pendingReplies = kOneReplyPending; }
 
 // A write error's box runs an event loop, so even an unanswered command keeps the link busy.
 void LinkControl::PowerOn() {
   IdleQueue::BusyScope busy(idle_);
-  if (!IsNetwork()) civ_.CmdPower(true);
+  protocol_->SendPower(true);
 }
 
 void LinkControl::PowerOff() {
   IdleQueue::BusyScope busy(idle_);
-  if (!IsNetwork()) civ_.CmdPower(false);
+  protocol_->SendPower(false);
 }
 
-LinkControl::WaitOutcome LinkControl::AwaitReply() {
+WaitOutcome LinkControl::AwaitReply() {
   // A line that is gone will not answer: no point waiting out the second.
-  const WaitOutcome outcome =
-      AwaitUntil([this] { return pendingReplies <= 0 || lineLost_; }, kReplyTimeoutMs);
-  if (outcome == WaitOutcome::kAnswered && pendingReplies > 0) return WaitOutcome::kLineLost;
+  const WaitOutcome outcome = AwaitUntil(
+      [this] { return pendingReplies <= kNoReplyPending || lineLost_; }, kReplyTimeoutMs);
+  if (outcome == WaitOutcome::kAnswered && pendingReplies > kNoReplyPending) {
+    return WaitOutcome::kLineLost;
+  }
   return outcome;
 }
 
-LinkControl::WaitOutcome LinkControl::AwaitUntil(const std::function<bool()>& done, int timeoutMs) {
+WaitOutcome LinkControl::AwaitUntil(const std::function<bool()>& done, int timeoutMs) {
   using Clock = std::chrono::steady_clock;
   const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
   ReplyWaitFilter filter(this, timerOwners_, idle_);
@@ -313,37 +252,32 @@ LinkControl::WaitOutcome LinkControl::AwaitUntil(const std::function<bool()>& do
   return WaitOutcome::kAnswered;
 }
 
-int LinkControl::WaitForReply() {
+TransactionResult LinkControl::WaitForReply() {
   // The filter is gone once AwaitReply returns, so the dialogs below get the keyboard.
   const WaitOutcome outcome = AwaitReply();
-  if (outcome != WaitOutcome::kAnswered && IsNetwork()) netCodec_.Abandon();
+  if (outcome != WaitOutcome::kAnswered) protocol_->OnReplyMissed();
   switch (outcome) {
     case WaitOutcome::kTimedOut:
       SetStatusText(QString(texts::kTimeout), std::nullopt);
-      return 1;
+      return TransactionResult::kTimedOut;
     case WaitOutcome::kEscaped:
       SetStatusText(QString(), std::nullopt);
       host_.ShowMessageDialog(texts::kInterrupted);
-      return 2;
+      return TransactionResult::kInterrupted;
     case WaitOutcome::kLineLost:
       // A serial line's loss shows in the link pane once the disconnect follows.
-      if (IsNetwork()) TellConnectionClosed();
-      return -1;
+      protocol_->OnLineLostInWait();
+      return TransactionResult::kFailed;
     case WaitOutcome::kAnswered:
       break;
   }
-  if (pendingReplies < 0 && IsNetwork()) {
+  if (ReplyReportedError(pendingReplies)) {
     SetStatusText(QString(), std::nullopt);
-    ShowNetworkFault();
-    return -1;
+    protocol_->ShowReplyError();
+    return TransactionResult::kFailed;
   }
-  if (IsNetwork()) NoteNetworkAnswer();
-  if (pendingReplies < 0) {
-    SetStatusText(QString(), std::nullopt);
-    host_.ShowMessageBox(texts::kAppTitle, texts::kReceiverError, BoxIcon::kNone);
-    return -1;
-  }
-  return 0;
+  protocol_->OnAnswered();
+  return TransactionResult::kAnswered;
 }
 
 void LinkControl::SetStatusText(std::optional<QString> message, std::optional<QString> link) {
@@ -372,29 +306,17 @@ int LinkControl::SendFrame(const uint8_t* bytes, int count) {
   return written;
 }
 
-// ---- Timers -----------------------------------------------------------------------------
-
 void LinkControl::OnTimer(int id) {
   // A poll due while a step or another transaction runs follows it.
   idle_.RunWhenIdle(id, [this, id] {
-    if (id == kTimerCatPoll && catPoll_.isActive()) {
-      // Busy until a word about the silence is read, so that no poll runs under it.
-      IdleQueue::BusyScope busy(idle_);
-      const int result = ReadStatus();
-      if (IsNetwork()) NoteNetworkPoll(result);
-    } else if (id == kTimerPerseusPoll && perseusPoll_.isActive()) {
-      ReadFrequency();
-    }
+    if (id != pollId_ || !poll_.isActive()) return;
+    // Busy until a word about the silence is read, so that no poll runs under it.
+    IdleQueue::BusyScope busy(idle_);
+    protocol_->Poll();
   });
 }
 
-bool LinkControl::isTimerRunning(int id) const {
-  if (id == kTimerCatPoll) return catPoll_.isActive();
-  if (id == kTimerPerseusPoll) return perseusPoll_.isActive();
-  return false;
-}
-
-// ---- Receive side (receive thread) -------------------------------------------------------
+bool LinkControl::isTimerRunning(int id) const { return id == pollId_ && poll_.isActive(); }
 
 void LinkControl::ReceiveThread() {
   while (!stopRequested_) {
@@ -420,13 +342,7 @@ int LinkControl::PollReceiver() {
   int n = line().Read(receiveBuffer.get(), kReceiveBufferSize);
   if (n == -1) return -1;
   if (n <= 0) return 0;
-  if (IsNetwork()) {
-    netCodec_.Parse(receiveBuffer.get(), n);
-  } else if (IsCat()) {
-    cat_.CatReplyParser(receiveBuffer.get(), n);
-  } else {
-    civ_.FrameReplyParser(receiveBuffer.get(), n);
-  }
+  protocol_->Parse(receiveBuffer.get(), n);
   // The waiting transaction checks the indicator under this lock, so no wake-up is lost.
   { std::lock_guard lock(replyMutex_); }
   replyArrived_.notify_all();
@@ -447,8 +363,6 @@ void LinkControl::OnModeFound(uint16_t code) { Post(kModeEvent, code); }
 
 void LinkControl::OnReceiverError() { Post(kLinkIndicatorEvent, kIndicatorReceiverError); }
 
-// ---- User-interface thread ---------------------------------------------------------------
-
 bool LinkControl::event(QEvent* event) {
   const QEvent::Type type = event->type();
   if (type != kFrequencyEvent && type != kModeEvent && type != kLinkIndicatorEvent &&
@@ -456,14 +370,12 @@ bool LinkControl::event(QEvent* event) {
     return QObject::event(event);
   }
   const quint64 value = static_cast<LinkEvent*>(event)->value();
-  if (type == kFrequencyEvent || type == kModeEvent) {
-    if (QObject* dialog = host_.FrequencyDialog()) {
-      LinkEvent forward(type, value);
-      QCoreApplication::sendEvent(dialog, &forward);
-    }
-    if (type == kFrequencyEvent) host_.MatchFrequency(value);
+  if (type == kFrequencyEvent) {
+    emit frequencyReported(value);
+  } else if (type == kModeEvent) {
+    emit modeReported(static_cast<int>(value));
   } else if (type == kLinkIndicatorEvent) {
-    host_.ShowLinkIndicator(static_cast<int>(value));
+    emit indicatorChanged(static_cast<int>(value));
   } else {
     OnLinkLost();
   }
@@ -475,11 +387,10 @@ void LinkControl::OnLinkLost() {
   // them. The disconnect follows when they return.
   idle_.RunWhenIdle(kLinkLostEvent, [this] {
     if (!linkConnected || !lineLost_) return;
-    // A serial line's loss shows in the link pane; a server that closed the connection is
-    // worth a word, unless the reason for dropping it is already on screen.
-    const bool network = IsNetwork();
+    // A serial line's loss shows in the link pane; the protocol may have more to say.
+    LinkProtocol& protocol = *protocol_;
     Disconnect();
-    if (network) TellConnectionClosed();
+    protocol.OnLinkDropped();
   });
 }
 

@@ -7,7 +7,6 @@
 #include <QString>
 #include <QTimer>
 #include <atomic>
-#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -18,34 +17,34 @@
 #include <thread>
 #include <vector>
 
-#include "link/cat_codec.h"
-#include "link/civ_codec.h"
 #include "link/idle_queue.h"
 #include "link/link_events.h"
 #include "link/link_host.h"
 #include "link/link_interfaces.h"
+#include "link/link_protocol.h"
 #include "link/link_settings.h"
 #include "link/net_address.h"
-#include "link/net_codec.h"
+#include "link/protocol_set.h"
 #include "link/serial_port.h"
 #include "link/tcp_line.h"
 
+struct ModeEntry;
+
 constexpr int kReceiveBufferSize = 100000;
 constexpr int kReplyTimeoutMs = 1000;
+// After a write to a radio that confirms nothing.
 constexpr int kCivWritePauseMs = 50;
-constexpr int kCatProbeAttempts = 5;
-// Each connection attempt to a network radio, and the whole wait for a name and a connection.
-constexpr int kNetConnectTimeoutMs = 3000;
-constexpr int kNetConnectWaitMs = 5000;
-// Poll time-outs in a row after which a silent server is worth a word.
-constexpr int kNetSilentPolls = 3;
-// CAT carries eight digits of tens of hertz; the units digit is dropped, so every
-// frequency below 1 GHz fits.
-constexpr uint64_t kCatMaxFrequency = 999999999;
 
 // The radio-facing half of the view: connects, runs the receive thread and carries out one
-// transaction at a time on the user-interface thread.
-class LinkControl : public QObject, private FrameSender, private ReplySink, private ErrorBox {
+// transaction at a time on the user-interface thread, in the protocol its settings choose.
+// What the radio reports, it emits on the user-interface thread.
+class LinkControl final : public QObject,
+                          private FrameSender,
+                          private ReplySink,
+                          private ErrorBox,
+                          private ProtocolLink {
+  Q_OBJECT
+
  public:
   explicit LinkControl(LinkHost& host, QObject* parent = nullptr);
   ~LinkControl() override;
@@ -58,14 +57,30 @@ class LinkControl : public QObject, private FrameSender, private ReplySink, priv
   IdleQueue& idle() { return idle_; }
   bool IsBusy() const { return idle_.busy(); }
 
-  // Transactions: 0 not sent / nothing outstanding, 1 acknowledged or timed out (see each),
-  // 2 sent without waiting or interrupted, -1 failed.
-  int WriteFrequency(uint64_t hz);
-  int WriteMode(int code);
-  int ReadFrequency();
-  int ReadMode();
-  int ReadStatus();
-  void ExpectReply();
+  // What kind of radio the settings choose.
+  bool IsNone() const;
+  bool RunsOnNetwork() const { return protocol_->RunsOnNetwork(); }
+  // A poll brings the frequency while connected; the status poll brings the mode with it.
+  bool IsPolled() const { return protocol_->poll() != LinkPoll::kNone; }
+  bool PollsMode() const { return protocol_->poll() == LinkPoll::kStatus; }
+  // Frequency and mode can be asked for; a CAT radio tells them only through its poll.
+  bool CanReadFrequency() const { return protocol_->ReadsOnRequest(); }
+  // The receiver's modes, nullptr for none.
+  const ModeEntry* modes() const;
+  const char* modelName() const;
+  // The highest frequency the current protocol's command can carry, in hertz.
+  uint64_t MaxFrequency() const { return protocol_->MaxFrequency(); }
+  bool CanConnect() const { return !IsNone(); }
+  bool CanPower() const { return linkConnected && protocol_->HasPower(); }
+
+  TransactionResult WriteFrequency(uint64_t hz);
+  TransactionResult WriteMode(int code);
+  TransactionResult ReadFrequency() override;
+  TransactionResult ReadMode();
+  // The status read of a polled radio: frequency and mode in one answer.
+  TransactionResult ReadStatus() override;
+  // The next CI-V read waits for its reply.
+  void ExpectReply() override;
   void PowerOn();
   void PowerOff();
 
@@ -73,8 +88,8 @@ class LinkControl : public QObject, private FrameSender, private ReplySink, priv
   void CloseLink();
   void ToggleConnect();
   void UpdateLinkStatus();
-  int WaitForReply();
-  void ShowLinkError(const QString& name, int code);
+  TransactionResult WaitForReply();
+  void ShowLinkError(const QString& name, int code) override;
   void SetStatusText(std::optional<QString> message, std::optional<QString> link);
   int SendFrame(const uint8_t* bytes, int count) override;
 
@@ -82,61 +97,53 @@ class LinkControl : public QObject, private FrameSender, private ReplySink, priv
   void OnTimer(int id);
   bool isTimerRunning(int id) const;
 
-  // The highest frequency the current protocol's command can carry, in hertz.
-  uint64_t MaxFrequency() const;
-  bool CanConnect() const;
-  bool CanPower() const;
-
   std::atomic<bool> linkConnected{false};
-  std::atomic<int> pendingReplies{0};
+  std::atomic<int> pendingReplies{kNoReplyPending};
+
+ signals:
+  void frequencyReported(uint64_t hz);
+  void modeReported(int code);
+  // The link pane's indicator (kIndicator*).
+  void indicatorChanged(int code);
+  // A connected link was closed, by the user or because the line went; connectionChanged
+  // follows.
+  void disconnected();
+  // After every connect and disconnect, whether or not the radio was found.
+  void connectionChanged();
 
  protected:
   bool event(QEvent* event) override;
 
  private:
-  // A write the radio acknowledges (CAT and network): 1 acknowledged, -1 not, with the
-  // status text for either.
-  int AcknowledgedWrite(const std::function<void()>& sendNetwork,
-                        const std::function<void()>& sendCat, const char* ok, const char* failed);
+  // A write and the status texts around it: acknowledged, or sent and followed by a pause.
+  template <class Send>
+  TransactionResult Write(Send send, const char* ok, const char* failed, const char* done);
+  // A command whose answer is awaited.
+  template <class Send>
+  TransactionResult Transact(Send send);
 
-  enum class WaitOutcome { kAnswered, kTimedOut, kEscaped, kLineLost };
   WaitOutcome AwaitReply();
-  // Keeps the window painting and holds the user's input until done() or timeoutMs.
-  WaitOutcome AwaitUntil(const std::function<bool()>& done, int timeoutMs);
+  WaitOutcome AwaitUntil(const std::function<bool()>& done, int timeoutMs) override;
 
-  // The network radio (link_control_net.cpp).
-  bool IsNetwork() const;
-  ByteLine& line();
-  int OpenNetwork();
-  // Opens the connection to the configured host; false after a message.
-  bool ConnectNetwork();
-  // Before a command: a stream left out of step by a time-out is replaced by a new one.
-  bool NetworkReady();
-  int NetworkTransaction(const std::function<void()>& send);
-  void ShowNetworkFault();
-  // The network link failed with a message already shown: disconnect once idle.
-  void DropNetworkLink(int indicator);
-  // The server closed the connection: said once per connection.
-  void TellConnectionClosed();
-  // A silent server is told once after kNetSilentPolls polls in a row time out, and again
-  // only after it has answered.
-  void NoteNetworkAnswer();
-  void NoteNetworkPoll(int result);
-  QString NetHostShown() const;
-
+  ByteLine& line() { return *line_; }
   void ReceiveThread();
   // -1 when the line is gone.
   int PollReceiver();
   void CheckLineErrors();
-  // Either thread: marks the line gone and posts COMM ERROR and the disconnect.
-  void LoseLine(int indicator = kIndicatorCommError);
+  void LoseLine(int indicator = kIndicatorCommError) override;
   void StartReceiveThread();
   void StopReceiveThread();
   void Post(QEvent::Type type, quint64 value);
   void OnLinkLost();
+  void StartPoll();
   void StopPolls();
   void Disconnect();
-  bool IsCat() const;
+
+  LinkHost& host() override { return host_; }
+  bool connected() const override { return linkConnected; }
+  bool lineLost() const override { return lineLost_; }
+  void StopReceiving() override { StopReceiveThread(); }
+  void StartReceiving() override { StartReceiveThread(); }
 
   void OnFrequencyFound(uint64_t hz) override;
   void OnModeFound(uint16_t code) override;
@@ -146,23 +153,20 @@ class LinkControl : public QObject, private FrameSender, private ReplySink, priv
   LinkHost& host_;
   LinkSettings settings_;
   SerialPort port_;
-  CivCodec civ_;
-  CatCodec cat_;
-  TcpLine net_;
-  NetCodec netCodec_;
-  // The reason for losing the network link is already on screen.
-  std::atomic<bool> netLossShown_{false};
-  std::chrono::steady_clock::time_point lastNetAnswer_;
-  int silentNetPolls_ = 0;
-  bool netSilenceShown_ = false;
+  TcpLine tcp_;
+  ProtocolSet protocols_;
+  // Chosen by SetSettings, while the receive thread is stopped.
+  LinkProtocol* protocol_ = nullptr;
+  ByteLine* line_ = nullptr;
   std::unique_ptr<uint8_t[]> receiveBuffer;
   std::thread receiveThread_;
   std::atomic<bool> stopRequested_{false};
   std::atomic<bool> lineLost_{false};
   std::mutex replyMutex_;
   std::condition_variable replyArrived_;
-  QTimer catPoll_;
-  QTimer perseusPoll_;
+  // One poll at a time, with the timer id of its kind.
+  QTimer poll_;
+  int pollId_ = 0;
   std::vector<QPointer<QObject>> timerOwners_;
   IdleQueue idle_;
 };

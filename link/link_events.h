@@ -4,8 +4,8 @@
 #include <QEvent>
 #include <QString>
 
-// Events the receive thread posts to the user-interface thread; the numbers are those the
-// frame and the dialog have always been sent.
+// Events the receive thread posts to the link, which emits them as signals on the
+// user-interface thread; the numbers are those the program has always used.
 constexpr QEvent::Type kFrequencyEvent = static_cast<QEvent::Type>(QEvent::User + 1);
 constexpr QEvent::Type kModeEvent = static_cast<QEvent::Type>(QEvent::User + 2);
 constexpr QEvent::Type kLinkIndicatorEvent = static_cast<QEvent::Type>(QEvent::User + 9);

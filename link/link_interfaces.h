@@ -4,6 +4,14 @@
 #include <cstdint>
 #include <string>
 
+// The link's pendingReplies, shared by the command side and the recognisers: while a
+// transaction waits, the answers it still owes; 0 once none is owed; below 0 when the
+// radio's answer reported an error.
+constexpr int kNoReplyPending = 0;
+constexpr int kOneReplyPending = 1;
+constexpr int kReplyError = -1;
+inline bool ReplyReportedError(int pendingReplies) { return pendingReplies < 0; }
+
 // Where the command builders put their bytes. The link control implements it: it writes
 // only while connected and reports a short write.
 class FrameSender {

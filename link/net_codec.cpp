@@ -196,5 +196,5 @@ bool NetCodec::TakeLine(Command& command, const std::string& line) {
 
 void NetCodec::Fail(NetFault fault) {
   fault_ = std::move(fault);
-  pendingReplies_ = -1;
+  pendingReplies_ = kReplyError;
 }

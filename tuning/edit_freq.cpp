@@ -20,7 +20,6 @@
 #include <tuple>
 
 #include "link/link_control.h"
-#include "link/link_events.h"
 #include "link/receiver_models.h"
 #include "list/line_editor.h"
 #include "list/list_format.h"
@@ -78,7 +77,6 @@ CEditFreq::CEditFreq(LinkControl& link, LineEditor& editor, UtcClock clock,
       editor_(editor),
       clock_(std::move(clock)),
       utcFormat_(std::move(utcFormat)),
-      modelIndex_(link.settings().modelIndex),
       stepIndex_(step.index),
       storeStep_(std::move(step.store)),
       frequencyFont_(kFrequencyFontFamily, kFrequencyFontPoints) {
@@ -90,7 +88,7 @@ CEditFreq::CEditFreq(LinkControl& link, LineEditor& editor, UtcClock clock,
   OnConnectionChanged();
   // The CAT and network polls bring frequency and mode within 750 ms; the Perseus poll
   // brings only the frequency.
-  if (link_.linkConnected && !IsCat() && !IsNetworkModel(modelIndex_)) {
+  if (link_.linkConnected && link_.CanReadFrequency() && !link_.PollsMode()) {
     ReadReceiver();
     Pause();
     ReadReceiver();
@@ -133,7 +131,7 @@ void CEditFreq::BuildControls() {
 
   mode_ = new QComboBox(this);
   named(mode_, kMode);
-  const ModeEntry* modes = ModelAt(modelIndex_).modes;
+  const ModeEntry* modes = link_.modes();
   for (int i = 0; modes != nullptr && modes[i].name != nullptr; ++i) mode_->addItem(modes[i].name);
   mode_->setCurrentIndex(-1);
 
@@ -177,16 +175,10 @@ void CEditFreq::BuildControls() {
   connect(close_, &QPushButton::clicked, this, &CEditFreq::reject);
 }
 
-bool CEditFreq::IsCat() const { return IsCatModel(modelIndex_); }
-
-bool CEditFreq::IsPolled() const {
-  return IsCat() || IsPerseusModel(modelIndex_) || IsNetworkModel(modelIndex_);
-}
-
 // ---- Reading the receiver -----------------------------------------------------------------
 
 void CEditFreq::ReadReceiver() {
-  if (!link_.linkConnected || IsCat()) return;
+  if (!link_.linkConnected || !link_.CanReadFrequency()) return;
   IdleQueue::BusyScope busy(link_.idle());
   WaitCursor cursor;
   frequency_->clear();
@@ -203,26 +195,14 @@ void CEditFreq::OnConnectionChanged() {
   write_->setEnabled(link_.linkConnected);
 }
 
-bool CEditFreq::event(QEvent* event) {
-  if (event->type() == kFrequencyEvent) {
-    ShowFrequency(static_cast<LinkEvent*>(event)->value());
-    return true;
-  }
-  if (event->type() == kModeEvent) {
-    ShowMode(static_cast<int>(static_cast<LinkEvent*>(event)->value()));
-    return true;
-  }
-  return QDialog::event(event);
-}
-
 void CEditFreq::ShowFrequency(uint64_t hz) {
   // The poll reports every 750 ms; it must not take the box from under the user's typing.
-  if (frequency_->hasFocus() && IsPolled()) return;
+  if (frequency_->hasFocus() && link_.IsPolled()) return;
   frequency_->setText(hz == 0 ? QString(kNoFrequencyText) : FrequencyText(hz / 1000.0));
 }
 
 void CEditFreq::ShowMode(int code) {
-  const char* name = ModeNameByCode(ModelAt(modelIndex_).modes, code);
+  const char* name = ModeNameByCode(link_.modes(), code);
   const int index = mode_->findText(QString::fromUtf8(name), Qt::MatchFixedString);
   if (index >= 0) mode_->setCurrentIndex(index);
 }
@@ -257,8 +237,7 @@ void CEditFreq::WriteDialogFrequency() {
 void CEditFreq::WriteDialogMode() {
   if (mode_->currentIndex() < 0) return;
   IdleQueue::BusyScope busy(link_.idle());
-  const ModeEntry* modes = ModelAt(modelIndex_).modes;
-  link_.WriteMode(ModeCodeByName(modes, mode_->currentText().toStdString()).code);
+  link_.WriteMode(ModeCodeByName(link_.modes(), mode_->currentText().toStdString()).code);
 }
 
 void CEditFreq::OnStepChosen(int index) {

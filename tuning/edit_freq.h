@@ -35,6 +35,8 @@ constexpr const char* kClose = "close";
 // typed frequency, the spin arrows, the wheel or a chosen mode, and adds the shown frequency
 // and mode to the list with a time stamp. Close and Esc delete it; the owner keeps a QPointer.
 class CEditFreq : public QDialog {
+  Q_OBJECT
+
  public:
   static constexpr const char* kTitle = "Quilvar - Operating Frequency (kHz)";
   static constexpr int kStepCount = 14;
@@ -48,13 +50,13 @@ class CEditFreq : public QDialog {
   };
 
   // The UTC format (0 "HHMM", 1 with "%d-%m-%y", 2 with "%m-%d-%y", 3 none) is asked at each
-  // Add. An empty clock reads the system's. The receiver model is the link's at creation:
-  // settings change only while the dialog is closed.
+  // Add. An empty clock reads the system's. The receiver is the link's: settings change only
+  // while the dialog is closed.
   CEditFreq(LinkControl& link, LineEditor& editor, UtcClock clock, std::function<int()> utcFormat,
             StepMemory step, QWidget* parent = nullptr);
 
-  // Asks a CI-V or network receiver for its frequency and mode; a CAT radio reports through
-  // its poll.
+  // Asks the receiver for its frequency and mode, where it can be asked; a CAT radio reports
+  // through its poll.
   void ReadReceiver();
   // After connecting or disconnecting.
   void OnConnectionChanged();
@@ -65,8 +67,12 @@ class CEditFreq : public QDialog {
   void WriteDialogMode();
   void AddToList();
 
+ public slots:
+  // What the receiver reports.
+  void ShowFrequency(uint64_t hz);
+  void ShowMode(int code);
+
  protected:
-  bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
 
@@ -77,18 +83,12 @@ class CEditFreq : public QDialog {
   void OnWheel(QWheelEvent* event);
   void OnWrite();
   void OnOk();
-  void ShowFrequency(uint64_t hz);
-  void ShowMode(int code);
   void SetText(double khz);
-  bool IsCat() const;
-  // CAT, Perseus and network radios report their frequency through the link's poll.
-  bool IsPolled() const;
 
   LinkControl& link_;
   LineEditor& editor_;
   UtcClock clock_;
   std::function<int()> utcFormat_;
-  int modelIndex_;
   // Follows every selection of the step list, which only offers valid items.
   int stepIndex_;
   std::function<void(int index)> storeStep_;

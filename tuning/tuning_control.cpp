@@ -56,9 +56,10 @@ void TuningControl::TuneCurrentRow(bool force) {
     if (link_.linkConnected) link_.SetStatusText(QString(), QString(texts::kWriteFreqOutOfRange));
     return;
   }
-  if (link_.WriteFrequency(static_cast<uint64_t>(hz)) <= 0) return;
-  const ModeEntry* modes = ModelAt(link_.settings().modelIndex).modes;
-  link_.WriteMode(ModeCodeByName(modes, grid_.TextMatrix(r, kColMode).toStdString()).code);
+  // The mode follows a frequency that went out, confirmed or not.
+  const TransactionResult written = link_.WriteFrequency(static_cast<uint64_t>(hz));
+  if (written == TransactionResult::kNotSent || written == TransactionResult::kFailed) return;
+  link_.WriteMode(ModeCodeByName(link_.modes(), grid_.TextMatrix(r, kColMode).toStdString()).code);
   host_.RefreshFrequencyDialog();
 }
 

@@ -89,6 +89,27 @@ TEST_F(DialogCommandsTest, OperatingFrequencyKeepsItsStepInTheStore) {
   EXPECT_EQ(LoadStepIndex(), 12);
 }
 
+// The view takes the link's frequency report to the dialog first and to Auto Mode's search
+// of the list after it.
+TEST_F(DialogCommandsTest, AReportedFrequencyShowsInTheDialogBeforeAutoModeFindsItsRow) {
+  Connect();
+  Trigger(ID_OPERATING_FREQUENCY);
+  ASSERT_NE(Dialog(), nullptr);
+  auto* box = Dialog()->findChild<QLineEdit*>(edit_freq_names::kFrequency);
+  ASSERT_NE(box, nullptr);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !box->text().isEmpty() && box->text() != "."; }));
+  grid().SetRow(1);
+  Trigger(ID_AUTO_MODE);
+  ASSERT_TRUE(tuning().autoMode);
+  int rowWhenShown = -1;
+  QObject::connect(box, &QLineEdit::textChanged, box, [&](const QString& text) {
+    if (text == "5000.000") rowWhenShown = grid().Row();
+  });
+  ASSERT_TRUE(radio_->Command("freq 5000000"));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return grid().Row() == 5; })) << grid().Row();
+  EXPECT_EQ(rowWhenShown, 1);
+}
+
 TEST_F(DialogCommandsTest, SetupRunsOnlyDisconnectedAndTheFrequencyDialogWaitsForIt) {
   // As at start-up, the program runs on what is stored, which Cancel goes back to.
   SaveSettings({frame_->view().link().settings(), 1, 0});

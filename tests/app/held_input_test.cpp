@@ -86,7 +86,7 @@ class HeldInputTest : public ::testing::Test {
       input();
       given = true;
     });
-    EXPECT_EQ(link().ReadStatus(), 1);  // timed out
+    EXPECT_EQ(link().ReadStatus(), TransactionResult::kTimedOut);
     ASSERT_TRUE(given);
     ASSERT_TRUE(radio_->Command("silent off"));
   }
@@ -146,7 +146,7 @@ TEST_F(HeldInputTest, EscapeEndsTheWaitAndIsNotPassedOn) {
   ASSERT_TRUE(grid().isEditing());
   QTimer::singleShot(50, frame_.get(),
                      [&] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); });
-  EXPECT_EQ(link().ReadStatus(), 2);
+  EXPECT_EQ(link().ReadStatus(), TransactionResult::kInterrupted);
   EXPECT_TRUE(boxes_.contains("Interrupted by user."));
   ASSERT_TRUE(radio_->Command("silent off"));
   Settles([&] { return link().idle().empty(); });

@@ -52,7 +52,7 @@ TEST_F(LinkControlTest, InputDuringAWaitArrivesInOrderOnceTheLinkIsIdle) {
     // Anything after Esc would reach the notice that follows the wait, as the user's keys do.
     PostKey(target, QEvent::KeyPress, Qt::Key_Escape, QString());
   });
-  EXPECT_EQ(link_.ReadFrequency(), 2);
+  EXPECT_EQ(link_.ReadFrequency(), TransactionResult::kInterrupted);
   typing.join();
   EXPECT_EQ(host_.dialogs, std::vector<std::string>{"Interrupted by user."});
   EXPECT_EQ(keysDuringBox, 0u);
@@ -75,7 +75,7 @@ TEST_F(LinkControlTest, APollDueWhileABoxIsUpFollowsTheTransaction) {
   };
   ASSERT_TRUE(radio_->Command("silent on"));
   std::thread escape = PressEscapeAfter(50ms);
-  EXPECT_EQ(link_.WriteFrequency(7000000), -1);
+  EXPECT_EQ(link_.WriteFrequency(7000000), TransactionResult::kFailed);
   escape.join();
   EXPECT_EQ(sentDuringBox, 0u);
   EXPECT_FALSE(link_.idle().empty());

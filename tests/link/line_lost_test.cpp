@@ -44,7 +44,7 @@ class LostCatLineTest : public LinkControlTest {
     EXPECT_EQ(host_.indicators.back(), kIndicatorCommError);
     EXPECT_EQ(host_.boxes, std::vector<std::string>{});
     EXPECT_FALSE(link_.isTimerRunning(kTimerCatPoll));
-    EXPECT_EQ(host_.modesTurnedOff, ++disconnects_);
+    EXPECT_EQ(host_.disconnects, ++disconnects_);
   }
 
   void ExpectReconnects() {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QThread>
 #include <QTimer>
 #include <chrono>
 #include <thread>
@@ -20,26 +21,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-// Stands in for the Operating Frequency dialog: notes the link events it is sent.
-class DialogStandIn : public QObject {
- public:
-  explicit DialogStandIn(std::vector<std::string>& order) : order_(order) {}
-  bool event(QEvent* e) override {
-    if (e->type() == kFrequencyEvent) {
-      order_.push_back("dialog freq " + std::to_string(static_cast<LinkEvent*>(e)->value()));
-      return true;
-    }
-    if (e->type() == kModeEvent) {
-      order_.push_back("dialog mode " + std::to_string(static_cast<LinkEvent*>(e)->value()));
-      return true;
-    }
-    return QObject::event(e);
-  }
-
- private:
-  std::vector<std::string>& order_;
-};
-
 TEST_F(LinkControlTest, CivConnectAnsweredWithinTheLimit) {
   StartRadio(Radio("IC-R75"));
   Connect();
@@ -52,16 +33,24 @@ TEST_F(LinkControlTest, CivConnectAnsweredWithinTheLimit) {
   EXPECT_FALSE(link_.isTimerRunning(kTimerPerseusPoll));
 }
 
-TEST_F(LinkControlTest, FrequencyReachesTheDialogBeforeTheListOnTheUserInterfaceThread) {
+TEST_F(LinkControlTest, ReportsAreEmittedInTheOrderTheyCameOnTheUserInterfaceThread) {
   StartRadio(Radio("IC-R75"));
-  DialogStandIn dialog(host_.order);
-  host_.dialog = &dialog;
+  std::vector<std::string> reports;
+  bool elsewhere = false;
+  QObject::connect(&link_, &LinkControl::frequencyReported, [&](uint64_t hz) {
+    elsewhere |= QThread::currentThread() != App().thread();
+    reports.push_back("freq " + std::to_string(hz));
+  });
+  QObject::connect(&link_, &LinkControl::modeReported, [&](int code) {
+    elsewhere |= QThread::currentThread() != App().thread();
+    reports.push_back("mode " + std::to_string(code));
+  });
   Connect();
   link_.ReadMode();
-  ASSERT_TRUE(Arrives([&] { return host_.order.size() >= 3; }));
+  ASSERT_TRUE(Arrives([&] { return reports.size() >= 2; }));
   // The R75 reports mode and filter: AM with the middle filter.
-  EXPECT_EQ(host_.order, (std::vector<std::string>{"dialog freq 14250000", "match 14250000",
-                                                   "dialog mode 514"}));
+  EXPECT_EQ(reports, (std::vector<std::string>{"freq 14250000", "mode 514"}));
+  EXPECT_FALSE(elsewhere);
   EXPECT_EQ(host_.linkPane, "Get mode done");
 }
 
@@ -91,7 +80,7 @@ TEST_F(LinkControlTest, CatConnectStartsThePollAndDisconnectStopsIt) {
   link_.ToggleConnect();
   EXPECT_FALSE(link_.linkConnected);
   EXPECT_FALSE(link_.isTimerRunning(kTimerCatPoll));
-  EXPECT_EQ(host_.modesTurnedOff, 1);
+  EXPECT_EQ(host_.disconnects, 1);
   EXPECT_EQ(host_.connectionChanges, 2);
   // Disconnecting leaves the connection pane as it was.
   EXPECT_EQ(host_.connectionPane, " FT-817  COM7  9600");
@@ -100,10 +89,10 @@ TEST_F(LinkControlTest, CatConnectStartsThePollAndDisconnectStopsIt) {
 TEST_F(LinkControlTest, CatWritesWaitForTheAcknowledgement) {
   StartRadio(Radio("FT-817"));
   Connect();
-  EXPECT_EQ(link_.WriteFrequency(7055000), 1);
+  EXPECT_EQ(link_.WriteFrequency(7055000), TransactionResult::kAcknowledged);
   EXPECT_EQ(host_.linkPane, "Write freq OK");
   EXPECT_EQ(radio_->frequency(), 7055000u);
-  EXPECT_EQ(link_.WriteMode(ModeCodeByName(ModesCat, "CW").code), 1);
+  EXPECT_EQ(link_.WriteMode(ModeCodeByName(ModesCat, "CW").code), TransactionResult::kAcknowledged);
   EXPECT_EQ(host_.linkPane, "Write mode OK");
   EXPECT_EQ(radio_->modeCode(), 2);
 }
@@ -120,11 +109,11 @@ TEST_F(LinkControlTest, AcknowledgementCountsOnlyAsAReadOfItsOwn) {
 
   struct Case {
     Bytes answer;
-    int result;
+    TransactionResult result;
     const char* linkPane;
   } cases[] = {
-      {{0x00}, 1, "Write freq OK"},
-      {{0x00, 0x00}, -1, "Write freq Failed"},
+      {{0x00}, TransactionResult::kAcknowledged, "Write freq OK"},
+      {{0x00, 0x00}, TransactionResult::kFailed, "Write freq Failed"},
   };
   for (const Case& c : cases) {
     std::thread radio([&] {
@@ -142,11 +131,11 @@ TEST_F(LinkControlTest, NothingIsSentForFrequencyZeroOrOutOfRange) {
   StartRadio(Radio("IC-R75"));
   Connect();
   radio_->clearReceived();
-  EXPECT_EQ(link_.WriteFrequency(0), 0);
-  EXPECT_EQ(link_.WriteFrequency(4294967296ull), 0);
+  EXPECT_EQ(link_.WriteFrequency(0), TransactionResult::kNotSent);
+  EXPECT_EQ(link_.WriteFrequency(4294967296ull), TransactionResult::kNotSent);
   EXPECT_EQ(host_.linkPane, "Write freq: out of range");
   link_.ExpectReply();
-  EXPECT_EQ(link_.ReadFrequency(), 0);
+  EXPECT_EQ(link_.ReadFrequency(), TransactionResult::kAnswered);
   // Only the read went out.
   EXPECT_EQ(radio_->received(), (Bytes{0xFE, 0xFE, 0x5A, 0xE0, 0x03, 0xFD}));
 }
@@ -154,20 +143,21 @@ TEST_F(LinkControlTest, NothingIsSentForFrequencyZeroOrOutOfRange) {
 // Eight digits of tens of hertz carry every frequency below 1 GHz, its units digit dropped;
 // from 1 GHz on the top digit would be cut and a wrong station tuned.
 TEST_F(LinkControlTest, CatSendsEveryFrequencyBelowOneGigahertzAndNothingAbove) {
+  using enum TransactionResult;
   StartRadio(Radio("FT-817", 7000000));
   Connect();
   struct Case {
     uint64_t hz;
-    int result;
+    TransactionResult result;
     const char* linkPane;
     Bytes sent;
     uint32_t onRadio;
   } cases[] = {
-      {999999991, 1, "Write freq OK", {0x99, 0x99, 0x99, 0x99, 0x01}, 999999990},
-      {14250007, 1, "Write freq OK", {0x01, 0x42, 0x50, 0x00, 0x01}, 14250000},
-      {999999999, 1, "Write freq OK", {0x99, 0x99, 0x99, 0x99, 0x01}, 999999990},
-      {1000000000, 0, "Write freq: out of range", {}, 999999990},
-      {1296000000, 0, "Write freq: out of range", {}, 999999990},
+      {999999991, kAcknowledged, "Write freq OK", {0x99, 0x99, 0x99, 0x99, 0x01}, 999999990},
+      {14250007, kAcknowledged, "Write freq OK", {0x01, 0x42, 0x50, 0x00, 0x01}, 14250000},
+      {999999999, kAcknowledged, "Write freq OK", {0x99, 0x99, 0x99, 0x99, 0x01}, 999999990},
+      {1000000000, kNotSent, "Write freq: out of range", {}, 999999990},
+      {1296000000, kNotSent, "Write freq: out of range", {}, 999999990},
   };
   for (const Case& c : cases) {
     radio_->clearReceived();
@@ -183,13 +173,14 @@ TEST_F(LinkControlTest, CivWriteReturnsAfterItsPauseWithoutWaiting) {
   Connect();
   ASSERT_TRUE(radio_->Command("silent on"));
   auto start = Clock::now();
-  EXPECT_EQ(link_.WriteFrequency(14250000), 2);
+  EXPECT_EQ(link_.WriteFrequency(14250000), TransactionResult::kSentUnconfirmed);
   auto took = Clock::now() - start;
   EXPECT_GE(took, 50ms);
   EXPECT_LT(took, 900ms);
   EXPECT_EQ(host_.linkPane, "Write freq done");
   EXPECT_TRUE(RadioReceived({0xFE, 0xFE, 0x5A, 0xE0, 0x00, 0x00, 0x00, 0x25, 0x14, 0x00, 0xFD}));
-  EXPECT_EQ(link_.WriteMode(ModeCodeByName(ModesR75, "USB narrow").code), 2);
+  EXPECT_EQ(link_.WriteMode(ModeCodeByName(ModesR75, "USB narrow").code),
+            TransactionResult::kSentUnconfirmed);
   EXPECT_EQ(host_.linkPane, "Write mode done");
   EXPECT_TRUE(RadioReceived({0xFE, 0xFE, 0x5A, 0xE0, 0x01, 0x01, 0x03, 0xFD}));
 }
@@ -200,7 +191,7 @@ TEST_F(LinkControlTest, EscapeEndsACatWait) {
   ASSERT_TRUE(radio_->Command("silent on"));
   std::thread escape = PressEscapeAfter(100ms);
   auto start = Clock::now();
-  EXPECT_EQ(link_.WriteFrequency(7000000), -1);
+  EXPECT_EQ(link_.WriteFrequency(7000000), TransactionResult::kFailed);
   escape.join();
   EXPECT_LT(Clock::now() - start, 900ms);
   EXPECT_EQ(host_.dialogs, std::vector<std::string>{"Interrupted by user."});
@@ -238,7 +229,7 @@ TEST_F(LinkControlTest, NgToPowerOnThenReadWithoutExpectReplyIsAReceiverErrorAtO
   ASSERT_TRUE(Arrives([&] { return !host_.indicators.empty(); }));
   EXPECT_EQ(host_.indicators.back(), kIndicatorReceiverError);
   auto start = Clock::now();
-  EXPECT_EQ(link_.ReadFrequency(), -1);
+  EXPECT_EQ(link_.ReadFrequency(), TransactionResult::kFailed);
   EXPECT_LT(Clock::now() - start, 400ms);
   EXPECT_EQ(host_.boxes, std::vector<std::string>{"Quilvar: Receiver error."});
   EXPECT_EQ(host_.linkPane, "Read Failed");
@@ -302,7 +293,7 @@ TEST_F(LinkControlTest, VanishingDeviceShowsCommErrorAndDisconnectsCleanly) {
   ASSERT_TRUE(Arrives([&] { return !link_.linkConnected; }));
   ASSERT_FALSE(host_.indicators.empty());
   EXPECT_EQ(host_.indicators.back(), kIndicatorCommError);
-  EXPECT_EQ(host_.modesTurnedOff, 1);
+  EXPECT_EQ(host_.disconnects, 1);
 
   // The device comes back: Connect works again.
   StartRadio(Radio("IC-R75", 9500000));

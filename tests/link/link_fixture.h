@@ -46,7 +46,7 @@ inline int CountEntries(const char* folder) {
   return n;
 }
 
-// Everything the link shows, in the order it showed it.
+// Everything the link shows, in the order it showed it, and what it reports.
 class RecordingHost : public LinkHost {
  public:
   void SetPaneText(StatusPane pane, const QString& text) override {
@@ -63,21 +63,25 @@ class RecordingHost : public LinkHost {
     if (insideBox) insideBox();
   }
   void SetWaitCursor(bool on) override { waitCursor = on; }
-  QObject* FrequencyDialog() override { return dialog; }
-  void MatchFrequency(uint64_t hz) override { order.push_back("match " + std::to_string(hz)); }
-  void ShowLinkIndicator(int code) override { indicators.push_back(code); }
-  void TurnOffTimedModes() override { ++modesTurnedOff; }
-  void OnConnectionChanged() override { ++connectionChanges; }
   PortMap MappedPorts() override { return ports; }
 
+  void Follow(LinkControl& link) {
+    QObject::connect(&link, &LinkControl::frequencyReported,
+                     [this](uint64_t hz) { frequencies.push_back(hz); });
+    QObject::connect(&link, &LinkControl::indicatorChanged,
+                     [this](int code) { indicators.push_back(code); });
+    QObject::connect(&link, &LinkControl::disconnected, [this] { ++disconnects; });
+    QObject::connect(&link, &LinkControl::connectionChanged, [this] { ++connectionChanges; });
+  }
+
   QString messagePane, linkPane, connectionPane;
-  std::vector<std::string> boxes, dialogs, order;
+  std::vector<std::string> boxes, dialogs;
+  std::vector<uint64_t> frequencies;
   std::vector<int> indicators;
-  QObject* dialog = nullptr;
   // Runs while a box is up, as the box's own event loop would.
   std::function<void()> insideBox;
   bool waitCursor = false;
-  int modesTurnedOff = 0;
+  int disconnects = 0;
   int connectionChanges = 0;
   PortMap ports;
 };
@@ -92,7 +96,10 @@ inline SimRadioOptions Radio(const char* model, uint32_t hz = 14250000) {
 // A link with a recording host, and a simulated radio behind COM7 when a test starts one.
 class LinkControlTest : public ::testing::Test {
  protected:
-  void SetUp() override { App(); }
+  void SetUp() override {
+    App();
+    host_.Follow(link_);
+  }
 
   // Points COM7 at the device, as a mapping the user saved would.
   void MapComPort(const std::string& device) { host_.ports[kComPort] = device; }

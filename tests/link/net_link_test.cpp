@@ -105,29 +105,29 @@ TEST_F(NetLinkTest, ConnectShowsReceiverAndHostAndPollsTheRadio) {
 
   // Tuned by hand past 32 bits of hertz: the poll brings it to the list.
   Console("freq 5760000000");
-  EXPECT_TRUE(
-      Arrives([&] { return !host_.order.empty() && host_.order.back() == "match 5760000000"; }));
+  EXPECT_TRUE(Arrives(
+      [&] { return !host_.frequencies.empty() && host_.frequencies.back() == 5760000000u; }));
   EXPECT_TRUE(host_.boxes.empty()) << Boxes();
 }
 
 TEST_F(NetLinkTest, TransactionsByteForByte) {
   Connect();
   server_.clearReceived();
-  EXPECT_EQ(link_.WriteFrequency(5760000000ULL), 1);
+  EXPECT_EQ(link_.WriteFrequency(5760000000ULL), TransactionResult::kAcknowledged);
   EXPECT_EQ(host_.linkPane, texts::kWriteFreqOk);
   EXPECT_EQ(server_.frequency(), 5760000000ULL);
-  EXPECT_EQ(link_.WriteMode(NetworkMode("LSB")), 1);
+  EXPECT_EQ(link_.WriteMode(NetworkMode("LSB")), TransactionResult::kAcknowledged);
   EXPECT_EQ(host_.linkPane, texts::kWriteModeOk);
   EXPECT_EQ(server_.modeCode(), NetworkMode("LSB"));
   // No name for the code: nothing to send.
-  EXPECT_EQ(link_.WriteMode(999), 0);
+  EXPECT_EQ(link_.WriteMode(999), TransactionResult::kNotSent);
   link_.PowerOn();
   link_.PowerOff();
-  EXPECT_EQ(link_.ReadFrequency(), 0);
-  EXPECT_EQ(link_.ReadMode(), 0);
+  EXPECT_EQ(link_.ReadFrequency(), TransactionResult::kAnswered);
+  EXPECT_EQ(link_.ReadMode(), TransactionResult::kAnswered);
   EXPECT_EQ(server_.received(), "F 5760000000\nM LSB 0\nf\nm\n");
   // Beyond twelve digits no server takes it; the list never holds such a row anyway.
-  EXPECT_EQ(link_.WriteFrequency(kNetMaxFrequency + 1), 0);
+  EXPECT_EQ(link_.WriteFrequency(kNetMaxFrequency + 1), TransactionResult::kNotSent);
   EXPECT_EQ(host_.linkPane, texts::kWriteFreqOutOfRange);
   EXPECT_TRUE(host_.boxes.empty()) << Boxes();
 }
@@ -137,23 +137,24 @@ TEST_F(NetLinkTest, AnswersSplitAcrossReadsAreOneAnswer) {
   Connect();
   Console("split on");
   Console("freq 14250000");
-  EXPECT_EQ(link_.ReadFrequency(), 0);
-  EXPECT_EQ(link_.WriteFrequency(7100000), 1);
+  EXPECT_EQ(link_.ReadFrequency(), TransactionResult::kAnswered);
+  EXPECT_EQ(link_.WriteFrequency(7100000), TransactionResult::kAcknowledged);
   EXPECT_TRUE(Arrives([&] {
-    return std::find(host_.order.begin(), host_.order.end(), "match 14250000") != host_.order.end();
+    const std::vector<uint64_t>& seen = host_.frequencies;
+    return std::find(seen.begin(), seen.end(), 14250000u) != seen.end();
   }));
 }
 
 TEST_F(NetLinkTest, SilentServerTimesOutAndTheNextCommandStartsAfresh) {
   Connect();
   Console("silent on");
-  EXPECT_EQ(link_.WriteFrequency(7100000), -1);
+  EXPECT_EQ(link_.WriteFrequency(7100000), TransactionResult::kFailed);
   EXPECT_EQ(host_.linkPane, texts::kWriteFreqFailed);
   EXPECT_TRUE(link_.linkConnected) << "a slow answer is no reason to hang up";
 
   // Its answer may still come; a new connection keeps it from passing for the next one's.
   Console("silent off");
-  EXPECT_EQ(link_.WriteFrequency(9500000), 1);
+  EXPECT_EQ(link_.WriteFrequency(9500000), TransactionResult::kAcknowledged);
   EXPECT_EQ(server_.frequency(), 9500000u);
   EXPECT_EQ(server_.clients(), 2);
   EXPECT_TRUE(host_.boxes.empty()) << Boxes();
@@ -172,11 +173,11 @@ TEST_F(NetLinkTest, PartialAnswerTimesOutWithoutSpoilingTheNext) {
   Connect();
   Console("freq 3500000");
   Console("answer 1425");
-  EXPECT_EQ(link_.ReadFrequency(), 1);
+  EXPECT_EQ(link_.ReadFrequency(), TransactionResult::kTimedOut);
   EXPECT_EQ(host_.linkPane, texts::kReadFailed);
-  EXPECT_EQ(link_.ReadFrequency(), 0);
-  EXPECT_TRUE(Arrives([&] { return host_.order.back() == "match 3500000"; }));
-  for (const std::string& match : host_.order) EXPECT_NE(match.substr(0, 10), "match 1425");
+  EXPECT_EQ(link_.ReadFrequency(), TransactionResult::kAnswered);
+  EXPECT_TRUE(Arrives([&] { return host_.frequencies.back() == 3500000u; }));
+  for (uint64_t hz : host_.frequencies) EXPECT_NE(std::to_string(hz).substr(0, 4), "1425");
 }
 
 TEST_F(NetLinkTest, MalformedAnswerOrServerErrorGivesOneMessageAndACleanDisconnect) {
@@ -198,13 +199,13 @@ TEST_F(NetLinkTest, MalformedAnswerOrServerErrorGivesOneMessageAndACleanDisconne
     host_.boxes.clear();
     host_.indicators.clear();
     Connect();
-    const int turnedOff = host_.modesTurnedOff;
+    const int disconnects = host_.disconnects;
     Console(c.console);
-    EXPECT_EQ(link_.ReadFrequency(), -1) << c.console;
+    EXPECT_EQ(link_.ReadFrequency(), TransactionResult::kFailed) << c.console;
     EXPECT_TRUE(Arrives([&] { return !link_.linkConnected; })) << c.console;
     EXPECT_EQ(host_.boxes, std::vector<std::string>{"Quilvar: " + c.box});
     EXPECT_EQ(host_.indicators, std::vector<int>{c.indicator}) << c.console;
-    EXPECT_EQ(host_.modesTurnedOff, turnedOff + 1) << c.console;
+    EXPECT_EQ(host_.disconnects, disconnects + 1) << c.console;
     EXPECT_FALSE(link_.isTimerRunning(kTimerCatPoll)) << c.console;
   }
 }
@@ -217,7 +218,7 @@ TEST_F(NetLinkTest, ServerClosingTheConnectionIsToldAndReconnectWorks) {
             std::vector<std::string>{"Quilvar: " + Says(texts::kNetClosed).toStdString()});
   EXPECT_EQ(host_.indicators.back(), kIndicatorCommError);
   Connect();
-  EXPECT_EQ(link_.WriteFrequency(7100000), 1);
+  EXPECT_EQ(link_.WriteFrequency(7100000), TransactionResult::kAcknowledged);
 }
 
 TEST_F(NetLinkTest, ConnectionClosedDuringAWaitEndsItAtOnceAndSaysSo) {
@@ -259,7 +260,7 @@ TEST_F(NetLinkTest, ConnectionClosedDuringAWaitEndsItAtOnceAndSaysSo) {
          Connect();
          Console("silent on");
          std::thread close = closeOnceReceived("F 7100000\n");
-         EXPECT_EQ(link_.WriteFrequency(7100000), -1);
+         EXPECT_EQ(link_.WriteFrequency(7100000), TransactionResult::kFailed);
          close.join();
          EXPECT_EQ(host_.linkPane, texts::kWriteFreqFailed);
        },
@@ -353,12 +354,12 @@ TEST_F(NetLinkTest, EscapeEndsTheWaitAndTheLinkGoesOn) {
   Console("silent on");
   std::thread escape = PressEscapeAfter(std::chrono::milliseconds(50));
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(link_.WriteFrequency(7100000), -1);
+  EXPECT_EQ(link_.WriteFrequency(7100000), TransactionResult::kFailed);
   escape.join();
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(900));
   EXPECT_EQ(host_.dialogs, std::vector<std::string>{texts::kInterrupted});
   Console("silent off");
-  EXPECT_EQ(link_.WriteFrequency(7200000), 1);
+  EXPECT_EQ(link_.WriteFrequency(7200000), TransactionResult::kAcknowledged);
 }
 
 TEST_F(NetLinkTest, RandomBytesFromTheServerNeitherCrashNorStopTheLink) {
@@ -366,13 +367,13 @@ TEST_F(NetLinkTest, RandomBytesFromTheServerNeitherCrashNorStopTheLink) {
   for (int i = 0; i < 25; ++i) Console("noise 4000");  // 100,000 bytes
   // Noise taken for an answer ends the link with a message; noise between answers is
   // passed over, and what it left half received makes the next command start afresh.
-  int result = 0;
-  for (int attempt = 0; attempt < 3 && result != 1; ++attempt) {
+  TransactionResult result = TransactionResult::kNotSent;
+  for (int attempt = 0; attempt < 3 && result != TransactionResult::kAcknowledged; ++attempt) {
     QCoreApplication::processEvents();
     if (!link_.linkConnected) Connect();
     result = link_.WriteFrequency(7300000);
   }
-  EXPECT_EQ(result, 1);
+  EXPECT_EQ(result, TransactionResult::kAcknowledged);
   EXPECT_EQ(server_.frequency(), 7300000u);
 }
 

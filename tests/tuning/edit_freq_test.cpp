@@ -12,7 +12,6 @@
 #include <ctime>
 
 #include "common/texts.h"
-#include "link/link_events.h"
 #include "list/line_editor.h"
 #include "sim/net_radio.h"
 #include "tests/tuning/tuning_fixture.h"
@@ -130,26 +129,25 @@ TEST_F(EditFreqTest, CivReportsFillTheBoxEvenWhileTheUserTypes) {
   ASSERT_TRUE(radio_->Command("mode USB"));
   EXPECT_TRUE(Arrives([&] { return List(names::kMode)->currentText() == "USB"; }));
   // A code the model does not know leaves the choice alone.
-  LinkEvent unknown(kModeEvent, 0x7777);
-  QCoreApplication::sendEvent(dialog_, &unknown);
+  dialog_->ShowMode(0x7777);
   EXPECT_EQ(List(names::kMode)->currentText(), "USB");
 }
 
 TEST_F(EditFreqTest, CatPollSparesTheBoxWhileTheUserTypes) {
   StartRadio("FT-817");
   Open();
-  ASSERT_EQ(link_.ReadStatus(), 0);
+  ASSERT_EQ(link_.ReadStatus(), TransactionResult::kAnswered);
   ASSERT_TRUE(Arrives([&] { return Box()->text() == "7000.000"; }));
   QTest::mouseClick(Box(), Qt::LeftButton);
   Type("1234.5");
   ASSERT_TRUE(radio_->Command("freq 14250000"));
   ASSERT_TRUE(radio_->Command("mode USB"));
-  ASSERT_EQ(link_.ReadStatus(), 0);
+  ASSERT_EQ(link_.ReadStatus(), TransactionResult::kAnswered);
   // The mode of the same report arrives; the frequency is held back.
   ASSERT_TRUE(Arrives([&] { return List(names::kMode)->currentText() == "USB"; }));
   EXPECT_EQ(Box()->text(), "1234.5");
   List(names::kMode)->setFocus();
-  ASSERT_EQ(link_.ReadStatus(), 0);
+  ASSERT_EQ(link_.ReadStatus(), TransactionResult::kAnswered);
   EXPECT_TRUE(Arrives([&] { return Box()->text() == "14250.000"; }));
 }
 
@@ -181,7 +179,7 @@ TEST_F(EditFreqTest, NetworkRadioShowsPastFourGigahertzReadsOnDemandAndSparesTyp
   QTest::mouseClick(Box(), Qt::LeftButton);
   Type("1234.5");
   ASSERT_TRUE(server.Command("freq 14250000"));
-  ASSERT_EQ(link_.ReadStatus(), 0);
+  ASSERT_EQ(link_.ReadStatus(), TransactionResult::kAnswered);
   QCoreApplication::processEvents();
   EXPECT_EQ(Box()->text(), "1234.5");
   link_.CloseLink();

@@ -30,6 +30,7 @@
 #include "tests/test_support.h"
 #include "tests/widget_app.h"
 #include "tuning/colours.h"
+#include "tuning/edit_freq.h"
 #include "tuning/tuning_control.h"
 
 // Readable failures for texts of the grid and the panes.
@@ -71,14 +72,21 @@ class FakeView : public ListHost, public GridOwner, public LinkHost, public Tuni
   void ShowMessageBox(const QString&, const QString& text, BoxIcon) override { messages << text; }
   void ShowMessageDialog(const QString& text) override { messages << text; }
   void SetWaitCursor(bool) override {}
-  QObject* FrequencyDialog() override { return frequencyDialog; }
-  void MatchFrequency(uint64_t hz) override {
-    matched.push_back(hz);
-    tuning->MatchFrequency(hz);
+
+  // The link's reports, as the program's view takes them: the dialog first, then the list.
+  void Follow(LinkControl& link) {
+    QObject::connect(&link, &LinkControl::frequencyReported, [this](uint64_t hz) {
+      if (frequencyDialog) frequencyDialog->ShowFrequency(hz);
+      matched.push_back(hz);
+      tuning->MatchFrequency(hz);
+    });
+    QObject::connect(&link, &LinkControl::modeReported, [this](int code) {
+      if (frequencyDialog) frequencyDialog->ShowMode(code);
+    });
+    QObject::connect(&link, &LinkControl::indicatorChanged,
+                     [this](int code) { indicators.push_back(code); });
+    QObject::connect(&link, &LinkControl::disconnected, [this] { tuning->TurnOffTimedModes(); });
   }
-  void ShowLinkIndicator(int code) override { indicators.push_back(code); }
-  void TurnOffTimedModes() override { tuning->TurnOffTimedModes(); }
-  void OnConnectionChanged() override {}
   PortMap MappedPorts() override { return ports; }
 
   // TuningHost
@@ -91,7 +99,7 @@ class FakeView : public ListHost, public GridOwner, public LinkHost, public Tuni
   void OnTuningStateChanged() override {}
 
   TuningControl* tuning = nullptr;
-  QPointer<QObject> frequencyDialog;
+  QPointer<CEditFreq> frequencyDialog;
   ListControl* list = nullptr;
   QStringList messages;
   QString linkPane, clockPane;
@@ -137,6 +145,7 @@ class TuningControlTest : public ::testing::Test {
     SetModeChoices(ModesR75);
     host_.tuning = &tuning_;
     host_.list = &list_;
+    host_.Follow(link_);
     tuning_.SetClock([this] { return now_; });
     // Scan ticks are given by hand; the real timer must never add one.
     tuning_.SetScanInterval(3600);
