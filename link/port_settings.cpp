@@ -6,6 +6,8 @@
 #include <QString>
 #include <map>
 
+#include "common/texts.h"
+
 namespace {
 
 // Mappings of this run only, never stored: the demonstration's simulated radio.
@@ -33,6 +35,6 @@ bool IsPortDetected(int port, const DeviceFolders& folders) {
 
 std::string PortLabel(int port, const DeviceFolders& folders) {
   std::string label = "COM" + std::to_string(port);
-  if (IsPortDetected(port, folders)) label += kDetectedSuffix;
+  if (IsPortDetected(port, folders)) label += texts::kDetectedSuffix;
   return label;
 }

@@ -20,6 +20,7 @@
 #include <thread>
 #include <tuple>
 
+#include "common/texts.h"
 #include "link/link_control.h"
 #include "link/link_events.h"
 #include "link/receiver_models.h"
@@ -36,7 +37,6 @@ constexpr const char* kStepKey = "Settings/Step";
 constexpr int kReadPauseMs = 50;
 constexpr const char* kFrequencyFontFamily = "Arial";
 constexpr int kFrequencyFontPoints = 20;
-constexpr const char* kNoFrequencyText = ".";
 constexpr int kCellCount = 8;
 constexpr int kCellFrequency = 1;
 constexpr int kCellMode = 3;
@@ -83,7 +83,7 @@ CEditFreq::CEditFreq(LinkControl& link, LineEditor& editor, UtcClock clock,
       modelIndex_(link.settings().modelIndex),
       frequencyFont_(kFrequencyFontFamily, kFrequencyFontPoints) {
   if (!clock_) clock_ = [] { return std::time(nullptr); };
-  setWindowTitle(kTitle);
+  setWindowTitle(texts::kFrequencyTitle);
   setAttribute(Qt::WA_DeleteOnClose);
   BuildControls();
   LoadStepIndex();
@@ -122,7 +122,7 @@ void CEditFreq::BuildControls() {
   spin->addWidget(spinUp_);
   spin->addWidget(spinDown_);
 
-  snap_ = new QPushButton("snap", this);
+  snap_ = new QPushButton(texts::kSnap, this);
   named(snap_, kSnap);
   snap_->setCheckable(true);
   snap_->setAutoDefault(false);
@@ -137,10 +137,10 @@ void CEditFreq::BuildControls() {
   for (int i = 0; modes != nullptr && modes[i].name != nullptr; ++i) mode_->addItem(modes[i].name);
   mode_->setCurrentIndex(-1);
 
-  read_ = new QPushButton("Read", this);
-  write_ = new QPushButton("Write", this);
-  add_ = new QPushButton("Add", this);
-  close_ = new QPushButton("Close", this);
+  read_ = new QPushButton(texts::kRead, this);
+  write_ = new QPushButton(texts::kWrite, this);
+  add_ = new QPushButton(texts::kAdd, this);
+  close_ = new QPushButton(texts::kClose, this);
   named(read_, kRead);
   named(write_, kWrite);
   named(add_, kAdd);
@@ -152,7 +152,7 @@ void CEditFreq::BuildControls() {
   grid->addWidget(step_, 1, 0);
   grid->addWidget(frequency_, 0, 1, 2, 1);
   grid->addLayout(spin, 0, 2, 2, 1);
-  grid->addWidget(new QLabel("Mode", this), 2, 0);
+  grid->addWidget(new QLabel(texts::kModeLabel, this), 2, 0);
   grid->addWidget(mode_, 2, 1, 1, 2);
   auto* buttons = new QHBoxLayout;
   for (QPushButton* button : {read_, write_, add_, close_}) buttons->addWidget(button);
@@ -192,8 +192,6 @@ bool CEditFreq::IsPolled() const {
   return IsCat() || IsPerseusModel(modelIndex_) || IsNetworkModel(modelIndex_);
 }
 
-// ---- Reading the receiver -----------------------------------------------------------------
-
 void CEditFreq::ReadReceiver() {
   if (!link_.linkConnected || IsCat()) return;
   IdleQueue::BusyScope busy(link_.idle());
@@ -227,7 +225,7 @@ bool CEditFreq::event(QEvent* event) {
 void CEditFreq::ShowFrequency(uint64_t hz) {
   // The poll reports every 750 ms; it must not take the box from under the user's typing.
   if (frequency_->hasFocus() && IsPolled()) return;
-  frequency_->setText(hz == 0 ? QString(kNoFrequencyText) : FrequencyText(hz / 1000.0));
+  frequency_->setText(hz == 0 ? QString(texts::kNoFrequency) : FrequencyText(hz / 1000.0));
 }
 
 void CEditFreq::ShowMode(int code) {
@@ -235,8 +233,6 @@ void CEditFreq::ShowMode(int code) {
   const int index = mode_->findText(QString::fromUtf8(name), Qt::MatchFixedString);
   if (index >= 0) mode_->setCurrentIndex(index);
 }
-
-// ---- Tuning -----------------------------------------------------------------------------------
 
 void CEditFreq::SetText(double khz) { frequency_->setText(FrequencyText(khz)); }
 
@@ -325,8 +321,6 @@ bool CEditFreq::eventFilter(QObject* watched, QEvent* event) {
   }
   return QDialog::eventFilter(watched, event);
 }
-
-// ---- Adding to the list --------------------------------------------------------------------
 
 void CEditFreq::AddToList() {
   const QString text = frequency_->text();

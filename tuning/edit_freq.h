@@ -36,7 +36,6 @@ constexpr const char* kClose = "close";
 // and mode to the list with a time stamp. Close and Esc delete it; the owner keeps a QPointer.
 class CEditFreq : public QDialog {
  public:
-  static constexpr const char* kTitle = "Quilvar - Operating Frequency (kHz)";
   static constexpr int kStepCount = 14;
   static constexpr int kDefaultStepIndex = 3;
 

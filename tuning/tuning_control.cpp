@@ -95,7 +95,7 @@ void TuningControl::StartClock() {
 
 void TuningControl::UpdateClock() {
   const UtcTime now = SplitUtc(clock_());
-  host_.SetClockPane(QString::asprintf(" %02d:%02d UTC", now.hour, now.minute));
+  host_.SetClockPane(QString::asprintf(texts::kClockPane, now.hour, now.minute));
   if (!timingMode) return;
   RedrawOff batch(grid_);
   const int row = grid_.Row(), col = grid_.Col();
