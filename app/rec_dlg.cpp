@@ -24,6 +24,11 @@
 
 namespace {
 
+// The ports offered reach past COM96, the last with a device of its own, for ports pointed
+// elsewhere in the settings.
+constexpr int kFirstComPort = 1;
+constexpr int kLastComPort = 99;
+
 // Every address a radio can carry: not 00 (broadcast), not E0 (this program), and nothing
 // from F0 on, where the frame bytes live. IC-R2 sits at EE.
 constexpr int kLastAddress = 0xEF;

@@ -25,7 +25,7 @@ StoredSettings LoadSettings() {
   QSettings store(QStringLiteral("Corvanel"), QStringLiteral("Quilvar"));
   store.beginGroup(QStringLiteral("Settings"));
   StoredSettings settings;
-  settings.link.modelIndex = ModelIndexById(store.value(QStringLiteral("Rx"), -1).toInt());
+  settings.link.modelIndex = ModelIndexById(ModelId{store.value(QStringLiteral("Rx"), -1).toInt()});
   settings.link.address = store.value(QStringLiteral("Address"), 90).toInt() & 0xFF;
   settings.link.comPort = store.value(QStringLiteral("Com"), 1).toInt();
   settings.link.baudRate = NumberOr(store, QStringLiteral("Baud"), kDefaultBaud);
@@ -42,7 +42,7 @@ StoredSettings LoadSettings() {
 void SaveSettings(const StoredSettings& settings) {
   QSettings store(QStringLiteral("Corvanel"), QStringLiteral("Quilvar"));
   store.beginGroup(QStringLiteral("Settings"));
-  store.setValue(QStringLiteral("Rx"), ModelAt(settings.link.modelIndex).id);
+  store.setValue(QStringLiteral("Rx"), static_cast<int>(ModelAt(settings.link.modelIndex).id));
   store.setValue(QStringLiteral("Address"), settings.link.address);
   store.setValue(QStringLiteral("Com"), settings.link.comPort);
   store.setValue(QStringLiteral("Baud"), settings.link.baudRate);
