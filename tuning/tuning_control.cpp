@@ -36,8 +36,6 @@ void TuningControl::SetScanInterval(int seconds) {
   scanTimer_.setInterval(1000 * std::clamp(seconds, 1, kMaxScanIntervalSeconds));
 }
 
-// ---- A row to the receiver ----------------------------------------------------------------
-
 void TuningControl::TuneCurrentRow(bool force) {
   if (!force && !autoMode) return;
   IdleQueue::BusyScope busy(link_.idle());
@@ -85,8 +83,6 @@ void TuningControl::ToggleAutoMode() {
 }
 
 void TuningControl::OnNewList() { offsetColumn = kColFrequency; }
-
-// ---- Clock and Timing --------------------------------------------------------------------
 
 void TuningControl::StartClock() {
   UpdateClock();
@@ -156,8 +152,6 @@ void TuningControl::StepToActiveRow(bool down) {
   }
   host_.OnTuningStateChanged();
 }
-
-// ---- Scan and Schedule -------------------------------------------------------------------
 
 void TuningControl::ChooseRange() {
   if (grid_.Row() == grid_.RowSel()) {
@@ -291,8 +285,6 @@ void TuningControl::TurnOffTimedModes() {
   if (scanMode) ToggleScanMode();
   if (scheduleMode) ToggleScheduleMode();
 }
-
-// ---- Following the radio -----------------------------------------------------------------
 
 bool TuningControl::RowValue(int row, double* khz) const {
   const QString cell = grid_.TextMatrix(row, kColFrequency);

@@ -64,8 +64,6 @@ Bytes BcdFrequency(uint32_t hz) {
   return bcd;
 }
 
-// --- CI-V -------------------------------------------------------------------------------
-
 struct CivSetting {
   ModelId modelId;
   uint8_t address;
@@ -159,8 +157,6 @@ void FuzzCiv(CivSetting setting, uint32_t seed) {
     ASSERT_EQ(pending, 0);
   }
 }
-
-// --- CAT --------------------------------------------------------------------------------
 
 Bytes CatRead(Noise& n) {
   if (n.Chance(20)) return {n.TellingByte({0x00})};
