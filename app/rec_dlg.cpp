@@ -180,7 +180,8 @@ void CRecDlg::BuildControls() {
 void CRecDlg::Initialise() {
   const QSignalBlocker blockProtocol(protocol_);
   const QSignalBlocker blockCom(com_);
-  protocol_->setCurrentIndex(protocol_->findData(ModelAt(settings_.link.modelIndex).protocol));
+  protocol_->setCurrentIndex(
+      protocol_->findData(static_cast<int>(ModelAt(settings_.link.modelIndex).protocol)));
   const int address = settings_.link.address;
   address_->setCurrentIndex(IsRadioAddress(address) ? address_->findData(address) : -1);
   FillComList();
@@ -193,7 +194,9 @@ void CRecDlg::Initialise() {
   utc_->setCurrentIndex(settings_.utcFormat);
 }
 
-int CRecDlg::Protocol() const { return protocol_->currentData().toInt(); }
+ProtocolKind CRecDlg::Protocol() const {
+  return static_cast<ProtocolKind>(protocol_->currentData().toInt());
+}
 
 void CRecDlg::FillReceivers() {
   const QSignalBlocker block(receiver_);
@@ -209,7 +212,7 @@ void CRecDlg::FillReceivers() {
 }
 
 void CRecDlg::ApplyProtocol() {
-  const int protocol = Protocol();
+  const ProtocolKind protocol = Protocol();
   const bool serial = protocol != kProtocolNone && protocol != kProtocolNetwork;
   address_->setEnabled(protocol == kProtocolCiv);
   com_->setEnabled(serial);
