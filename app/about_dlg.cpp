@@ -33,16 +33,9 @@ namespace {
 
 constexpr int kIconSize = 48;
 
-const char* const kNotice[] = {
-    "Quilvar is free software: you may use it, pass it on and change it under the terms",
-    "of the GNU General Public License, version 3 or (at your option) any later version.",
-    "It comes as it is, without warranty of any kind; the author is not liable for any damage",
-    "to radios, data or anything else that arises from its use: you use it at your own risk.",
-};
-
 QLabel* NoticeBox(QWidget* parent) {
   QStringList lines;
-  for (const char* line : kNotice) lines << line;
+  for (const char* line : texts::kAboutNotice) lines << line;
   auto* notice = new QLabel(lines.join('\n'), parent);
   notice->setObjectName("notice");
   notice->setTextFormat(Qt::PlainText);
@@ -61,18 +54,18 @@ AboutBoxRunner& Runner() {
 }  // namespace
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
-  setWindowTitle(kAboutTitle);
+  setWindowTitle(texts::kAboutTitle);
 
   auto* icon = new QLabel(this);
   icon->setObjectName("icon");
   icon->setPixmap(ProgramIcon().pixmap(kIconSize, kIconSize));
-  auto* maker = new QLabel(kAboutMaker, this);
+  auto* maker = new QLabel(texts::kAboutMaker, this);
   maker->setTextFormat(Qt::PlainText);
   // Plain text keeps the doubled blanks.
   auto* name = new QLabel(
-      QString("%1  %2  -  %3").arg(texts::kAppTitle, ProgramVersion(), kAboutYear), this);
+      QString(texts::kAboutName).arg(texts::kAppTitle, ProgramVersion(), texts::kAboutYear), this);
   name->setTextFormat(Qt::PlainText);
-  ok_ = new QPushButton("OK", this);
+  ok_ = new QPushButton(texts::kOk, this);
   ok_->setDefault(true);
   connect(ok_, &QPushButton::clicked, this, &CAboutDlg::accept);
   link_ = new CHyperLink(ReadmeAddress(), this);
@@ -96,8 +89,9 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
 void CAboutDlg::accept() {
   // Asked of the keyboard itself: OK may come from a click, Enter or Space.
   if (QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier) {
-    ShowMessageBox(this, kInfoTitle,
-                   QString(kVersionDates).arg(kEditGridDate, kEditListDate, kEditBoxDate),
+    ShowMessageBox(this, texts::kInfoTitle,
+                   QString(texts::kVersionDates)
+                       .arg(texts::kEditGridDate, texts::kEditListDate, texts::kEditBoxDate),
                    QMessageBox::Information);
   }
   QDialog::accept();

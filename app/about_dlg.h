@@ -8,16 +8,6 @@
 class CHyperLink;
 class QPushButton;
 
-constexpr const char* kAboutTitle = "About";
-constexpr const char* kAboutMaker = "Corvanel";
-constexpr const char* kAboutYear = "2015";
-constexpr const char* kInfoTitle = "Info";
-// The dates of the grid, list box and edit box classes, shown on Shift+OK.
-constexpr const char* kVersionDates = "EditGrid\t%1\n\nEditList\t%2\n\nEditBox\t%3";
-constexpr const char* kEditGridDate = "14.12.2010";
-constexpr const char* kEditListDate = "17.11.2010a";
-constexpr const char* kEditBoxDate = "13.12.2010";
-
 // The program's version, as --version and the About box show it.
 QString ProgramVersion();
 // The program's own icon, for every window and the About box.

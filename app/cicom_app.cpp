@@ -22,9 +22,6 @@
 namespace {
 
 constexpr const char* kDesktopEntry = "quilvar";
-constexpr const char* kInitError = "Init ERROR";
-constexpr const char* kDescription =
-    "Keeps a station list and drives a receiver or transceiver from it.";
 
 // Options that Qt's application object reads and removes itself.
 // clang-format off
@@ -49,7 +46,7 @@ struct DemoRadio {
 
 bool DemoStarted(bool started, const std::string& error) {
   if (!started) {
-    std::fprintf(stderr, "quilvar: the demonstration radio did not start: %s\n", error.c_str());
+    std::fprintf(stderr, texts::kDemoFailed, error.c_str());
   }
   return started;
 }
@@ -83,7 +80,9 @@ std::unique_ptr<DemoRadio> StartDemoRadio(const LinkControl& link, LinkSettings&
   return demo;
 }
 
-void InitError() { ShowMessageBox(nullptr, texts::kAppTitle, kInitError, QMessageBox::Critical); }
+void InitError() {
+  ShowMessageBox(nullptr, texts::kAppTitle, texts::kInitError, QMessageBox::Critical);
+}
 
 }  // namespace
 
@@ -92,19 +91,14 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
   QCommandLineParser parser;
   // Qt's own options take one dash and a whole word.
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-  parser.setApplicationDescription(kDescription);
-  const QCommandLineOption help({"h", "help"}, "Shows this help and ends.");
-  const QCommandLineOption version({"v", "version"}, "Shows the version and ends.");
-  const QCommandLineOption demo(
-      "demo",
-      "Puts a simulated radio of the chosen model (an IC-R75 when none is chosen) behind "
-      "the chosen COM port, or a simulated network radio on a loopback port, for this run, "
-      "to try the program without hardware.");
+  parser.setApplicationDescription(texts::kDescription);
+  const QCommandLineOption help({"h", "help"}, texts::kHelpOption);
+  const QCommandLineOption version({"v", "version"}, texts::kVersionOption);
+  const QCommandLineOption demo("demo", texts::kDemoOption);
   parser.addOption(help);
   parser.addOption(version);
   parser.addOption(demo);
-  parser.addPositionalArgument("file", "The station list (.CSV) to open; a new list if none.",
-                               "[file]");
+  parser.addPositionalArgument("file", texts::kFileArgument, texts::kFileArgumentSyntax);
 
   CommandLine result;
   const bool parsed = parser.parse(arguments);
@@ -129,8 +123,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
       result.outcome = CommandLine::Outcome::kFail;
       const QString error = unknown.isEmpty()
                                 ? parser.errorText()
-                                : QString("Unknown option '%1'.").arg(unknown.join("', '"));
-      result.text = QString("%1: %2\nTry '%1 --help' for more information.\n").arg(program, error);
+                                : QString(texts::kUnknownOption).arg(unknown.join("', '"));
+      result.text = QString(texts::kBadCommandLine).arg(program, error);
       return result;
     }
   }
@@ -208,9 +202,9 @@ int CIcomApp::Run() {
   std::unique_ptr<CMainFrame> frame = OpenFirstWindow(request.file, settings, {}, startDemo);
   if (!frame) return 1;
   if (demoRadio) {
-    frame->SetPaneText(StatusPane::kMessage,
-                       QString("Demo: a simulated %1 on %2 - use Comm > Connect")
-                           .arg(frame->view().link().modelName(), demoRadio->where));
+    frame->SetPaneText(
+        StatusPane::kMessage,
+        QString(texts::kDemoRunning).arg(frame->view().link().modelName(), demoRadio->where));
   }
   return app.exec();
 }

@@ -8,24 +8,26 @@ class CMainFrame;
 // One command of the program: all that menus, the context menu, the toolbar, the status bar
 // and tooltips show of it, and what it does. The command-state function of the frame says
 // when it is enabled and checked; the frame's gate stands in front of run.
+// A row of the table names only what it has: the texts it leaves out are empty.
 struct Command {
-  int id;
+  int id = 0;
   // Menu text; what follows a tab is the key shown beside it.
-  const char* text;
+  const char* text = "";
   // The accelerator, empty for none. A key shown in the text without an accelerator
   // belongs to the grid.
-  const char* keys;
+  const char* keys = "";
   // The message pane's text while the item is highlighted.
-  const char* prompt;
-  const char* tooltip;
+  const char* prompt = "";
+  const char* tooltip = "";
   // The icon's name: the desktop theme's standard name where the theme has one for the
   // command, so the button looks like the rest of the desktop. The program's own drawing under
   // the same name stands in wherever the theme lacks it.
-  const char* icon;
+  const char* icon = "";
   // The label under a toolbar button.
-  const char* label;
-  bool checkable;
-  void (*run)(CMainFrame& frame);
+  const char* label = "";
+  bool checkable = false;
+  // Null for an entry that only lends its texts (the recent files).
+  void (*run)(CMainFrame& frame) = nullptr;
 };
 
 // Every command, each id once.

@@ -6,11 +6,10 @@
 #include <algorithm>
 
 #include "app/cicom_view.h"
+#include "common/texts.h"
 
 namespace {
 
-constexpr const char* kChangedPrompt =
-    "The list %1 was changed on disk. Reload it and lose your changes?";
 // One waiting look at the file in the link's idle queue, beside the timer ids 111 to 444.
 constexpr int kIdleKey = 555;
 
@@ -122,7 +121,7 @@ void ListWatcher::Take(const FileIdentity& seen) {
   if (doc.IsModified()) {
     const int binding = binding_;
     asking_ = true;
-    const bool reload = view_.AskYesNo(QString(kChangedPrompt).arg(doc.title()));
+    const bool reload = view_.AskYesNo(QString(texts::kChangedOnDisk).arg(doc.title()));
     asking_ = false;
     // Another list was opened or saved meanwhile: the question was about a list now gone.
     if (binding != binding_) return;

@@ -8,9 +8,10 @@
 #include <QLabel>
 #include <QStatusBar>
 
+#include "common/texts.h"
+
 namespace {
 
-constexpr const char* kNames[] = {"CAP", "NUM", "SCRL"};
 constexpr int kPollMs = 250;
 
 #if QT_CONFIG(xcb)
@@ -69,7 +70,7 @@ class XIndicators {
 
 LockPanes::LockPanes(QStatusBar* bar, Reader reader) : QObject(bar), read_(std::move(reader)) {
   for (size_t i = 0; i < panes_.size(); ++i) {
-    auto* pane = new QLabel(kNames[i]);
+    auto* pane = new QLabel(texts::kLockPanes[i]);
     pane->setFrameShape(QFrame::StyledPanel);
     pane->setFrameShadow(QFrame::Sunken);
     pane->setAlignment(Qt::AlignCenter);
@@ -87,7 +88,7 @@ LockPanes::LockPanes(QStatusBar* bar, Reader reader) : QObject(bar), read_(std::
 void LockPanes::Refresh() {
   const std::optional<States> states = read_ ? read_() : std::nullopt;
   const bool on[] = {states && states->caps, states && states->num, states && states->scroll};
-  for (size_t i = 0; i < panes_.size(); ++i) panes_[i]->setText(on[i] ? kNames[i] : "");
+  for (size_t i = 0; i < panes_.size(); ++i) panes_[i]->setText(on[i] ? texts::kLockPanes[i] : "");
 }
 
 LockPanes::Reader LockPanes::DesktopReader() {

@@ -25,14 +25,7 @@
 
 namespace {
 
-constexpr const char* kWindowTitle = "Corvanel Quilvar III";
-constexpr const char* kFileFilter = "CSV  Files (*.CSV)";
 constexpr const char* kDefaultSuffix = "CSV";
-constexpr const char* kImportTitle = "Import Schedule";
-constexpr const char* kScheduleFilter = "Schedules (*.csv *.txt);;All Files (*)";
-constexpr const char* kSavePrompt = "Save changes to %1?";
-constexpr const char* kNoRecentFile = "Recent File";
-constexpr const char* kIdlePrompt = "Ready";
 
 QLabel* AddPane(QStatusBar* bar, const QString& initial, bool stretch) {
   auto* pane = new QLabel(initial);
@@ -58,13 +51,14 @@ CMainFrame::CMainFrame() {
   resize(1000, 700);
 
   askOpenPath = [](QWidget* parent) {
-    return QFileDialog::getOpenFileName(parent, QString(), QString(), kFileFilter);
+    return QFileDialog::getOpenFileName(parent, QString(), QString(), texts::kFileFilter);
   };
   askImportPath = [](QWidget* parent) {
-    return QFileDialog::getOpenFileName(parent, kImportTitle, QString(), kScheduleFilter);
+    return QFileDialog::getOpenFileName(parent, texts::kImportTitle, QString(),
+                                        texts::kScheduleFilter);
   };
   askSavePath = [](QWidget* parent, const QString& suggested) {
-    QFileDialog dialog(parent, QString(), suggested, kFileFilter);
+    QFileDialog dialog(parent, QString(), suggested, texts::kFileFilter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(kDefaultSuffix);
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
@@ -160,7 +154,7 @@ bool CMainFrame::event(QEvent* event) {
   // highlighted it reads as when the window is idle.
   if (event->type() == QEvent::StatusTip) {
     const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
-    messagePane_->setText(tip.isEmpty() ? QString(kIdlePrompt) : tip);
+    messagePane_->setText(tip.isEmpty() ? QString(texts::kIdlePrompt) : tip);
     return true;
   }
   if (event->type() == QEvent::Show || event->type() == QEvent::Move ||
@@ -257,10 +251,10 @@ void CMainFrame::UpdateCommandStates() {
 
 void CMainFrame::BuildStatusBar() {
   QStatusBar* bar = statusBar();
-  messagePane_ = AddPane(bar, kIdlePrompt, true);
+  messagePane_ = AddPane(bar, texts::kIdlePrompt, true);
   connectionPane_ = AddPane(bar, QString(54, ' '), false);
   linkPane_ = AddPane(bar, QString(42, ' '), false);
-  clockPane_ = AddPane(bar, "00:00 UTC     ", false);
+  clockPane_ = AddPane(bar, texts::kClockPlaceholder, false);
   new LockPanes(bar, LockPanes::DesktopReader());
 }
 
@@ -295,7 +289,7 @@ QString CMainFrame::PaneText(StatusPane pane) const {
 }
 
 void CMainFrame::UpdateTitle() {
-  setWindowTitle(QString("%1 - %2").arg(view_->doc().title(), kWindowTitle));
+  setWindowTitle(QString("%1 - %2").arg(view_->doc().title(), texts::kWindowTitle));
 }
 
 bool CMainFrame::SaveModified() {
@@ -303,7 +297,7 @@ bool CMainFrame::SaveModified() {
   view_->list().grid().CommitEdit();
   CIcomDoc& doc = view_->doc();
   if (!doc.IsModified()) return true;
-  auto answer = ShowMessageBox(this, texts::kAppTitle, QString(kSavePrompt).arg(doc.title()),
+  auto answer = ShowMessageBox(this, texts::kAppTitle, QString(texts::kSavePrompt).arg(doc.title()),
                                QMessageBox::Warning,
                                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
   if (answer == QMessageBox::Yes) return Save();
@@ -397,7 +391,7 @@ void CMainFrame::RebuildRecentMenu() {
   }
   recentActions_.clear();
   if (recent_.isEmpty()) {
-    auto* placeholder = new QAction(kNoRecentFile, this);
+    auto* placeholder = new QAction(FindCommand(ID_FILE_MRU_FILE1)->text, this);
     placeholder->setEnabled(false);
     fileMenu_->insertAction(recentSeparator_, placeholder);
     recentActions_.push_back(placeholder);

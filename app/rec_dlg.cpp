@@ -24,6 +24,11 @@
 
 namespace {
 
+// The ports offered reach past COM96, the last with a device of its own, for ports pointed
+// elsewhere in the settings.
+constexpr int kFirstComPort = 1;
+constexpr int kLastComPort = 99;
+
 // Every address a radio can carry: not 00 (broadcast), not E0 (this program), and nothing
 // from F0 on, where the frame bytes live. IC-R2 sits at EE.
 constexpr int kLastAddress = 0xEF;
@@ -47,9 +52,6 @@ const char* const kCivSpeeds[] = {"300", "1200", "4800", "9600", "19200"};
 const char* const kCatSpeeds[] = {"4800", "9600", "38400"};
 const char* const kUtcFormats[] = {"HHMM", "HHMM dd-mm-yy", "HHMM mm-dd-yy", "none"};
 constexpr const char* kFallbackSpeed = "9600";
-constexpr const char* kBadHost =
-    "Host: enter a name or address with an optional port, such as localhost:4532, "
-    "192.168.1.20:4532 or [::1]:4532.";
 
 // A drop-down list that fills itself again each time it opens, so it shows what is there
 // at that moment.
@@ -102,7 +104,7 @@ CRecDlg::CRecDlg(const StoredSettings& current, int offsetColumn, QWidget* paren
       openedHost_(current.link.netHost),
       offsetColumn_(offsetColumn),
       folders_(std::move(folders)) {
-  setWindowTitle(QStringLiteral("Settings"));
+  setWindowTitle(texts::kSettingsTitle);
   setModal(true);
   BuildControls();
   Initialise();
@@ -142,10 +144,10 @@ void CRecDlg::BuildControls() {
   device_->setEditable(true);
   device_->setInsertPolicy(QComboBox::NoInsert);
 
-  auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  auto* ok = new QPushButton(texts::kOk, this);
   ok->setObjectName(QStringLiteral("ok"));
   ok->setDefault(true);
-  auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+  auto* cancel = new QPushButton(texts::kCancel, this);
   cancel->setObjectName(QStringLiteral("cancel"));
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
@@ -153,17 +155,17 @@ void CRecDlg::BuildControls() {
   buttons->addWidget(cancel);
 
   auto* form = new QFormLayout(this);
-  form->addRow(QStringLiteral("Protocol"), protocol_);
-  form->addRow(QStringLiteral("Receiver"), receiver_);
-  form->addRow(QStringLiteral("Receiver Address"), address_);
-  form->addRow(QStringLiteral("COM Port"), com_);
-  form->addRow(QStringLiteral("Device"), device_);
-  form->addRow(QStringLiteral("Speed"), speed_);
-  form->addRow(QStringLiteral("Host"), netHost_);
+  form->addRow(texts::kProtocolLabel, protocol_);
+  form->addRow(texts::kReceiverLabel, receiver_);
+  form->addRow(texts::kAddressLabel, address_);
+  form->addRow(texts::kComPortLabel, com_);
+  form->addRow(texts::kDeviceLabel, device_);
+  form->addRow(texts::kSpeedLabel, speed_);
+  form->addRow(texts::kHostLabel, netHost_);
   form->addRow(Separator(this));
-  form->addRow(QStringLiteral("Scan interval (sec)"), scan_);
-  form->addRow(QStringLiteral("UTC format  [Add key]"), utc_);
-  form->addRow(QStringLiteral("Frequency offset column"), offset_);
+  form->addRow(texts::kScanLabel, scan_);
+  form->addRow(texts::kUtcFormatLabel, utc_);
+  form->addRow(texts::kOffsetLabel, offset_);
   form->addRow(Separator(this));
   form->addRow(buttons);
 
@@ -183,7 +185,8 @@ void CRecDlg::BuildControls() {
 void CRecDlg::Initialise() {
   const QSignalBlocker blockProtocol(protocol_);
   const QSignalBlocker blockCom(com_);
-  protocol_->setCurrentIndex(protocol_->findData(ModelAt(settings_.link.modelIndex).protocol));
+  protocol_->setCurrentIndex(
+      protocol_->findData(static_cast<int>(ModelAt(settings_.link.modelIndex).protocol)));
   const int address = settings_.link.address;
   address_->setCurrentIndex(IsRadioAddress(address) ? address_->findData(address) : -1);
   FillComList();
@@ -196,7 +199,9 @@ void CRecDlg::Initialise() {
   utc_->setCurrentIndex(settings_.utcFormat);
 }
 
-int CRecDlg::Protocol() const { return protocol_->currentData().toInt(); }
+ProtocolKind CRecDlg::Protocol() const {
+  return static_cast<ProtocolKind>(protocol_->currentData().toInt());
+}
 
 void CRecDlg::FillReceivers() {
   const QSignalBlocker block(receiver_);
@@ -212,7 +217,7 @@ void CRecDlg::FillReceivers() {
 }
 
 void CRecDlg::ApplyProtocol() {
-  const int protocol = Protocol();
+  const ProtocolKind protocol = Protocol();
   const bool serial = protocol != kProtocolNone && protocol != kProtocolNetwork;
   address_->setEnabled(protocol == kProtocolCiv);
   com_->setEnabled(serial);
@@ -256,7 +261,7 @@ QString CRecDlg::ComLabel(int port, const PortMap& mapped) const {
   if (edit == deviceEdits_.end()) return QString::fromStdString(PortLabel(port, mapped, folders_));
   QString label = QStringLiteral("COM%1").arg(port);
   if (IsSerialDevice(QFile::encodeName(edit->second).toStdString(), folders_)) {
-    label += QString::fromLatin1(kDetectedSuffix);
+    label += QString::fromLatin1(texts::kDetectedSuffix);
   }
   return label;
 }
@@ -300,7 +305,7 @@ void CRecDlg::accept() {
   if (Protocol() == kProtocolNetwork) {
     const QString host = netHost_->text().trimmed();
     if (!ParseNetHost(host.toStdString())) {
-      ShowMessageBox(this, texts::kAppTitle, kBadHost, QMessageBox::Warning);
+      ShowMessageBox(this, texts::kAppTitle, texts::kSettingsBadHost, QMessageBox::Warning);
       netHost_->setFocus();
       netHost_->selectAll();
       return;

@@ -9,6 +9,7 @@
 #include "app/settings_store.h"
 #include "link/com_ports.h"
 #include "link/port_settings.h"
+#include "link/receiver_models.h"
 
 class QComboBox;
 class QLineEdit;
@@ -31,8 +32,8 @@ class CRecDlg : public QDialog {
  private:
   void BuildControls();
   void Initialise();
-  // The chosen entry's ProtocolKind.
-  int Protocol() const;
+  // The chosen entry's protocol, which the list keeps in its data as an int.
+  ProtocolKind Protocol() const;
   void FillReceivers();
   void ApplyProtocol();
   void ProposeAddress();

@@ -62,7 +62,8 @@ StoredSettings LoadSettings() {
   Group store(kSettingsGroup);
   StoredSettings settings;
   const QVariant model = store->value(kModelKey);
-  settings.link.modelIndex = model.isValid() ? ModelIndexById(model.toInt()) : kDefaultModelIndex;
+  settings.link.modelIndex =
+      model.isValid() ? ModelIndexById(ModelId{model.toInt()}) : kDefaultModelIndex;
   settings.link.address = store->value(kAddressKey, kDefaultCivAddress).toInt() & 0xFF;
   settings.link.comPort = store->value(kComKey, kDefaultComPort).toInt();
   settings.link.baudRate = NumberOr(*store, kBaudKey, kDefaultBaudRate);
@@ -78,7 +79,7 @@ StoredSettings LoadSettings() {
 
 void SaveSettings(const StoredSettings& settings) {
   Group store(kSettingsGroup);
-  store->setValue(kModelKey, ModelAt(settings.link.modelIndex).id);
+  store->setValue(kModelKey, static_cast<int>(ModelAt(settings.link.modelIndex).id));
   store->setValue(kAddressKey, settings.link.address);
   store->setValue(kComKey, settings.link.comPort);
   store->setValue(kBaudKey, settings.link.baudRate);

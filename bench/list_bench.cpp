@@ -17,6 +17,7 @@
 #include "app/message_box.h"
 #include "bench/bench.h"
 #include "bench/bench_list.h"
+#include "common/texts.h"
 #include "list/edit_grid.h"
 #include "list/line_editor.h"
 #include "list/list_host.h"
@@ -173,7 +174,7 @@ void RunListBenchmarks(const BenchOptions& options) {
       editor.SearchNext();
       QApplication::processEvents();
     }));
-    Check(host.notices == QStringList{kEndOfFile} && grid.Row() == 1, "find did not miss");
+    Check(host.notices == QStringList{texts::kEndOfFile} && grid.Row() == 1, "find did not miss");
 
     grid.SetRow(1);
     grid.SetCol(1);

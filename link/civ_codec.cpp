@@ -14,6 +14,8 @@ constexpr int kModeBytes = 2;
 // A data byte is a BCD pair; 0xFF stands for "no value" and ends the data at once.
 constexpr uint8_t kCivNoData = 0xFF;
 constexpr uint8_t kMaxBcdByte = 0x99;
+// The one extended frame read through to its end, so that its data is not taken for a frame.
+constexpr uint8_t kCivSubCmdSkipped = 0x00;
 
 bool IsFrequencyCommand(int command) {
   return command == kCivCmdReportFrequency || command == kCivCmdReadFrequency;
@@ -41,9 +43,9 @@ std::vector<uint8_t> CivFrame(uint8_t to, uint8_t from, uint8_t command,
 CivCodec::CivCodec(FrameSender& sender, ReplySink& sink, std::atomic<int>& pendingReplies)
     : sender_(sender), sink_(sink), pendingReplies_(pendingReplies) {}
 
-void CivCodec::SetRadio(uint8_t address, int modelId) {
+void CivCodec::SetRadio(uint8_t address, ModelId model) {
   address_ = address;
-  modelId_ = modelId;
+  model_ = model;
 }
 
 void CivCodec::Send(uint8_t command, const std::vector<uint8_t>& data) {
@@ -59,7 +61,7 @@ void CivCodec::CmdSetFrequency(uint32_t hz) {
 
 void CivCodec::CmdSetMode(int code) {
   uint8_t mode = code & 0xFF;
-  if (HasFilterByte(modelId_)) {
+  if (HasFilterByte(model_)) {
     Send(kCivCmdReportMode, {static_cast<uint8_t>(code >> 8 & 0xFF), mode});
   } else {
     Send(kCivCmdReportMode, {mode});
@@ -77,53 +79,54 @@ void CivCodec::FrameReplyParser(const uint8_t* bytes, int count) {
 }
 
 void CivCodec::Reset() {
-  command_ = 0xAA;
-  subCommand_ = 0xAA;
+  command_ = kCivNoCommand;
+  subCommand_ = kCivNoCommand;
   std::memset(data_, 0, sizeof data_);
   count_ = 0;
 }
 
-// Every byte is consumed by the state it arrives in; a byte that breaks a frame (state 0) is
-// not looked at again as the start of the next one.
+// Every byte is consumed by the state it arrives in; a byte that breaks a frame is not looked
+// at again as the start of the next one.
 void CivCodec::Feed(uint8_t b) {
+  using enum CivState;
   switch (state_) {
-    case 0:
+    case kPreamble:
       Reset();
-      state_ = b == kCivPreamble ? 1 : 0;
+      state_ = b == kCivPreamble ? kSecondPreamble : kPreamble;
       break;
-    case 1:
-      state_ = b == kCivPreamble ? 2 : 0;
+    case kSecondPreamble:
+      state_ = b == kCivPreamble ? kToAddress : kPreamble;
       break;
-    case 2:
+    case kToAddress:
       // Our own frames, echoed on a shared bus, are addressed to the radio and stop here.
-      state_ = b == kCivControllerAddress || b == kCivBroadcastAddress ? 3 : 0;
+      state_ = b == kCivControllerAddress || b == kCivBroadcastAddress ? kFromAddress : kPreamble;
       break;
-    case 3:
+    case kFromAddress:
       // Other stations on the bus are not ours to listen to.
-      state_ = b == address_ ? 4 : 0;
+      state_ = b == address_ ? kCommand : kPreamble;
       break;
-    case 4:
+    case kCommand:
       command_ = b;
       if (IsFrequencyCommand(b) || IsModeCommand(b)) {
-        state_ = 6;
+        state_ = kData;
       } else if (b == kCivCmdExtended) {
-        state_ = 5;
+        state_ = kSubCommand;
       } else if (b == kCivNg || b == kCivOk) {
-        state_ = 7;
+        state_ = kEnd;
       } else {
-        state_ = 0;
+        state_ = kPreamble;
       }
       break;
-    case 5:
+    case kSubCommand:
       subCommand_ = b;
-      state_ = b == 0x00 ? 6 : 0;
+      state_ = b == kCivSubCmdSkipped ? kData : kPreamble;
       break;
-    case 6:
+    case kData:
       StoreData(b);
       break;
-    case 7:
+    case kEnd:
       if (b == kCivEnd) ActOnFrame();
-      state_ = 0;
+      state_ = kPreamble;
       break;
   }
 }
@@ -133,18 +136,18 @@ void CivCodec::StoreData(uint8_t b) {
   data_[count_] = b;
   if (b == kCivNoData) {
     ++count_;
-    state_ = 7;
+    state_ = CivState::kEnd;
     return;
   }
   if (b > kMaxBcdByte) {
-    state_ = 0;
+    state_ = CivState::kPreamble;
     return;
   }
   ++count_;
   if ((IsFrequencyCommand(command_) && count_ >= kFrequencyBytes) ||
       (IsModeCommand(command_) && count_ >= kModeBytes) ||
       (command_ == kCivCmdExtended && count_ >= kCivMaxDataCount)) {
-    state_ = 7;
+    state_ = CivState::kEnd;
   }
 }
 
@@ -173,6 +176,6 @@ void CivCodec::OnFrequencyReply(const uint8_t* data) {
 }
 
 void CivCodec::OnModeReply(const uint8_t* data) {
-  int code = HasFilterByte(modelId_) ? data[0] * 256 + data[1] : data[0];
+  int code = HasFilterByte(model_) ? data[0] * 256 + data[1] : data[0];
   sink_.OnModeFound(static_cast<uint16_t>(code));
 }

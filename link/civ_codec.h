@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "link/link_interfaces.h"
+#include "link/receiver_models.h"
 
 constexpr uint8_t kCivPreamble = 0xFE;
 constexpr uint8_t kCivEnd = 0xFD;
@@ -21,11 +22,26 @@ constexpr uint8_t kCivCmdPower = 0x18;
 constexpr uint8_t kCivCmdExtended = 0x1A;
 constexpr uint8_t kCivNg = 0xFA;
 constexpr uint8_t kCivOk = 0xFB;
+// No command of the radio's: what the recogniser holds before a frame's command byte.
+constexpr int kCivNoCommand = 0xAA;
 
 // The longest data the recogniser stores: the 0x1A frames it skips.
 constexpr int kCivMaxDataCount = 21;
 constexpr int kCivDataCapacity = 32;
 static_assert(kCivMaxDataCount <= kCivDataCapacity);
+
+// What the recogniser expects next of a frame: FE FE to from command [sub-command] data FD.
+// A frame broken anywhere goes back to the first preamble byte.
+enum class CivState : uint8_t {
+  kPreamble,
+  kSecondPreamble,
+  kToAddress,
+  kFromAddress,
+  kCommand,
+  kSubCommand,  // of an 0x1A frame
+  kData,
+  kEnd,
+};
 
 // FE FE to from command data... FD
 std::vector<uint8_t> CivFrame(uint8_t to, uint8_t from, uint8_t command,
@@ -38,7 +54,7 @@ class CivCodec {
  public:
   CivCodec(FrameSender& sender, ReplySink& sink, std::atomic<int>& pendingReplies);
 
-  void SetRadio(uint8_t address, int modelId);
+  void SetRadio(uint8_t address, ModelId model);
 
   void CmdSetFrequency(uint32_t hz);
   void CmdSetMode(int code);
@@ -50,7 +66,7 @@ class CivCodec {
   void OnFrequencyReply(const uint8_t* data);
   void OnModeReply(const uint8_t* data);
 
-  int state() const { return state_; }
+  CivState state() const { return state_; }
 
  private:
   void Feed(uint8_t b);
@@ -63,12 +79,12 @@ class CivCodec {
   ReplySink& sink_;
   std::atomic<int>& pendingReplies_;
   uint8_t address_ = 0;
-  int modelId_ = 0;
+  ModelId model_ = ModelId{0};
 
   // Kept across reads, so a frame split between two reads is still recognised.
-  int state_ = 0;
-  int command_ = 0xAA;
-  int subCommand_ = 0xAA;
+  CivState state_ = CivState::kPreamble;
+  int command_ = kCivNoCommand;
+  int subCommand_ = kCivNoCommand;
   uint8_t data_[kCivDataCapacity] = {};
   int count_ = 0;
 };

@@ -15,7 +15,7 @@ CivProtocol::CivProtocol(ProtocolLink& link, const LinkSettings& settings, Seria
 void CivProtocol::Configure() {
   const ReceiverModel& model = ModelAt(settings_.modelIndex);
   codec_.SetRadio(static_cast<uint8_t>(settings_.address), model.id);
-  perseus_ = model.id == kModelIdPerseus;
+  perseus_ = model.id == ModelId::kPerseus;
 }
 
 QString CivProtocol::ConnectionText() const {

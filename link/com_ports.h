@@ -3,10 +3,6 @@
 
 #include <string>
 
-constexpr int kFirstComPort = 1;
-constexpr int kLastComPort = 99;
-constexpr const char* kDetectedSuffix = "  (detected)";
-
 // COM1-32 are /dev/ttyS0-31, COM33-64 /dev/ttyUSB0-31, COM65-96 /dev/ttyACM0-31;
 // the rest have no device (empty path).
 std::string ComPortDevice(int port);

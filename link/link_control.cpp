@@ -302,7 +302,7 @@ int LinkControl::SendFrame(const uint8_t* bytes, int count) {
     LoseLine();
     return written;
   }
-  ShowLinkError("WRITE", written);
+  ShowLinkError(texts::kCallWrite, written);
   return written;
 }
 

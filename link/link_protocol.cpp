@@ -18,7 +18,7 @@ bool SerialProtocol::OpenLine() {
   const int result = port_.Open(settings_.comPort, settings_.baudRate, 8, kParityNone, stopBits_);
   if (result >= 0) return true;
   port_.Close();
-  link_.ShowLinkError("Open", result);
+  link_.ShowLinkError(texts::kCallOpen, result);
   return false;
 }
 

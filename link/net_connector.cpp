@@ -104,6 +104,9 @@ void Connect(const std::shared_ptr<NetConnector::State>& state, const NetAddress
 NetConnector::NetConnector(const NetAddress& address, int timeoutMs)
     : state_(std::make_shared<State>()) {
   try {
+    // Detached, not joined: getaddrinfo blocks for as long as the name server takes and
+    // cannot be cancelled, so a join would hold up whoever gives up on the connection. The
+    // thread keeps the state alive and closes what it opened once nobody wants it.
     std::thread(Connect, state_, address, timeoutMs).detach();
   } catch (const std::system_error& error) {
     state_->outcome = Outcome::kFailed;

@@ -14,29 +14,11 @@ namespace {
 
 // The server's result codes, worded for the user.
 const char* ResultText(int code) {
-  static const char* const kTexts[] = {
-      "done",
-      "invalid parameter",
-      "invalid configuration",
-      "out of memory",
-      "not implemented",
-      "the radio did not answer in time",
-      "input/output error",
-      "internal error",
-      "protocol error",
-      "rejected by the radio",
-      "text cut short",
-      "not available",
-      "VFO cannot be targeted",
-      "bus error",
-      "bus collision",
-      "invalid argument",
-      "invalid VFO",
-      "argument out of range",
-  };
   const int index = -code;
-  if (index < 0 || index >= static_cast<int>(std::size(kTexts))) return "unknown error";
-  return kTexts[index];
+  if (index < 0 || index >= static_cast<int>(std::size(texts::kNetResults))) {
+    return texts::kNetResultUnknown;
+  }
+  return texts::kNetResults[index];
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/port_settings.h"
 
+#include "common/texts.h"
+
 namespace {
 
 // Mappings of this run only, never stored: the demonstration's simulated radio.
@@ -26,6 +28,6 @@ bool IsPortDetected(int port, const PortMap& mapped, const DeviceFolders& folder
 
 std::string PortLabel(int port, const PortMap& mapped, const DeviceFolders& folders) {
   std::string label = "COM" + std::to_string(port);
-  if (IsPortDetected(port, mapped, folders)) label += kDetectedSuffix;
+  if (IsPortDetected(port, mapped, folders)) label += texts::kDetectedSuffix;
   return label;
 }

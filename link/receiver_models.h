@@ -19,21 +19,28 @@ enum ProtocolKind : uint8_t {
   kProtocolNetwork = 3,
 };
 
+// A model's own number, stored in the settings as "Rx" and kept whatever the order of the
+// table. Its own type, so that it cannot be taken for a model index (a row of the table),
+// which is what the settings and lookups pass around. The models without a name here are
+// written ModelId{n}.
+enum class ModelId : int32_t {
+  kNone = 1,
+  kR75 = 2,
+  kR8500 = 3,
+  kPerseus = 4,
+  kNetwork = 100,
+};
+
 struct ReceiverModel {
   const char* name;  // nullptr closes the table
-  int32_t id;        // stored in the settings as "Rx"
+  ModelId id;
   uint32_t defaultAddress;
   const ModeEntry* modes;  // nullptr: no modes at all
-  uint8_t protocol;        // ProtocolKind
-  uint8_t catCommandSet;   // 1: opcodes 0x01/0x07/0x03, else 0x0A/0x0C/0xFA
+  ProtocolKind protocol;
+  uint8_t catCommandSet;  // 1: opcodes 0x01/0x07/0x03, else 0x0A/0x0C/0xFA
 };
 
 constexpr int kModelCount = 71;
-constexpr int kModelIdNone = 1;
-constexpr int kModelIdR75 = 2;
-constexpr int kModelIdR8500 = 3;
-constexpr int kModelIdPerseus = 4;
-constexpr int kModelIdNetwork = 100;
 constexpr const char* kUnknownModeName = "?";
 
 extern const ModeEntry ModesR75[];
@@ -54,7 +61,7 @@ struct ModeLookup {
 };
 
 // Unknown ids and names fall back to index 0, the first row.
-int ModelIndexById(int id);
+int ModelIndexById(ModelId id);
 int ModelIndexByName(std::string_view name);
 
 // A null table behaves as an empty one: every lookup fails.
@@ -72,4 +79,4 @@ bool IsNoneModel(int index);
 bool IsNetworkModel(int index);
 
 // The two radios whose mode command and mode reply carry a filter byte after the mode byte.
-bool HasFilterByte(int modelId);
+bool HasFilterByte(ModelId id);

@@ -17,6 +17,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "common/texts.h"
 #include "link/com_ports.h"
 
 namespace {
@@ -281,10 +282,9 @@ void SerialPort::Wake() {
 
 void SerialPort::ShowApiError(const char* callName, int error) {
   char text[512];
-  std::snprintf(text, sizeof text, "%s failed: Error %Xh (%u)\n\n%s", callName,
-                static_cast<unsigned>(error), static_cast<unsigned>(error),
-                ErrorText(error).c_str());
-  errors_.ShowErrorBox("ERROR", text);
+  std::snprintf(text, sizeof text, texts::kApiError, callName, static_cast<unsigned>(error),
+                static_cast<unsigned>(error), ErrorText(error).c_str());
+  errors_.ShowErrorBox(texts::kErrorCaption, text);
 }
 
 int SerialPort::Fail(int code, const char* callName, int error) {

@@ -13,9 +13,6 @@
 
 namespace {
 
-constexpr const char* kUntitled = "Untitled";
-constexpr const char* kOpenFailed = "Failed to open document.";
-
 // Fields split at commas, none at the separator: another program's table, not a list.
 bool LooksLikeAnotherFormat(const QString& firstLine) {
   return !firstLine.contains(u';') && firstLine.contains(u',');
@@ -32,7 +29,7 @@ void CIcomDoc::SetModifiedFlag(bool modified) {
 }
 
 QString CIcomDoc::title() const {
-  return m_listPath.isEmpty() ? QString(kUntitled) : QFileInfo(m_listPath).fileName();
+  return m_listPath.isEmpty() ? QString(texts::kUntitled) : QFileInfo(m_listPath).fileName();
 }
 
 bool CIcomDoc::NewDocument() {
@@ -59,7 +56,7 @@ bool CIcomDoc::ReadCells(const QString& path, ListFileCells* file, QString* erro
   try {
     return readList(path, file, error);
   } catch (const std::bad_alloc&) {
-    *error = ListFileMessage(kFileNoMemoryText, path);
+    *error = ListFileMessage(texts::kFileNoMemoryText, path);
     return false;
   }
 }
@@ -73,7 +70,7 @@ bool CIcomDoc::LoadList(const QString& path, bool askForeign) {
   QString error;
   if (!ReadCells(path, &file, &error)) {
     // Shown once the wait cursor is gone.
-    view_.host().ShowListMessage(error.isEmpty() ? QString(kOpenFailed) : error);
+    view_.host().ShowListMessage(error.isEmpty() ? QString(texts::kOpenFailed) : error);
     return false;
   }
   // A spreadsheet's export would open as one column of whole lines, which a Save would
@@ -113,7 +110,7 @@ bool CIcomDoc::ImportDocument(const QString& path, QString* summary) {
     try {
       read = ReadScheduleCells(path, g_columns[kColMode].choices, &schedule, &error);
     } catch (const std::bad_alloc&) {
-      error = ListFileMessage(kFileNoMemoryText, path);
+      error = ListFileMessage(texts::kFileNoMemoryText, path);
     }
     if (read) {
       m_lineCount = schedule.list.lineCount;
@@ -126,7 +123,7 @@ bool CIcomDoc::ImportDocument(const QString& path, QString* summary) {
     }
   }
   if (!read) {
-    view_.host().ShowListMessage(error.isEmpty() ? QString(kOpenFailed) : error);
+    view_.host().ShowListMessage(error.isEmpty() ? QString(texts::kOpenFailed) : error);
     return false;
   }
   // Nothing of it is in a file yet.

@@ -9,6 +9,7 @@
 #include "list/columns.h"
 #include "list/edit_wnd.h"
 #include "list/grid_owner.h"
+#include "list/typed_chars.h"
 
 CEditGrid::CEditGrid(GridOwner& owner, QWidget* parent) : FlexGrid(parent), owner_(owner) {
   editBox_ = new CEditWnd(this);
@@ -175,7 +176,9 @@ void CEditGrid::UniformCells() {
 }
 
 void CEditGrid::BeginEdit(int ch) {
-  if (!owner_.CanEdit() || ch == 8 || ch == 9 || ch == 27) return;
+  if (!owner_.CanEdit() || ch == kCharBackspace || ch == kCharTab || ch == kCharEscape) {
+    return;
+  }
   const int row = Row(), col = Col();
   // The captions and row numbers are not list data.
   if (row < 1 || col < 1 || row >= Rows() || col >= Cols()) return;
@@ -382,7 +385,7 @@ void CEditGrid::WheelTurned(int delta) {
 }
 
 void CEditGrid::DblClick() {
-  if (owner_.OnGridDoubleClick()) BeginEdit(13);
+  if (owner_.OnGridDoubleClick()) BeginEdit(kCharEnter);
 }
 
 void CEditGrid::EnterCell() { owner_.OnRowChanged(); }

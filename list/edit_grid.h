@@ -37,7 +37,7 @@ class CEditGrid : public FlexGrid {
   void ClearLine();
   // Copies the current line's selected cells into the other selected lines.
   void UniformCells();
-  // Opens the editor over the current cell; ch is the typed character, 13 for Enter.
+  // Opens the editor over the current cell; ch is the typed character, kCharEnter for Enter.
   void BeginEdit(int ch);
   // Takes the shown editor's value into the cell it was opened on.
   void CommitEdit();
@@ -51,7 +51,7 @@ class CEditGrid : public FlexGrid {
 
   // The view forwards the keys and wheel turns that reach it here. KeyDown takes Alt
   // combinations too: Alt+Up and Alt+Down move lines, any other does nothing. KeyPress
-  // takes a typed character (13 for Enter).
+  // takes a typed character (kCharEnter for Enter).
   void KeyDown(QKeyEvent* event) override;
   void KeyPress(int ch) override;
   void WheelTurned(int delta) override;

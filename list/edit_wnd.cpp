@@ -7,6 +7,7 @@
 #include <QStyle>
 
 #include "link/receiver_models.h"
+#include "list/typed_chars.h"
 
 QEvent::Type HandBackEventType() {
   static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
@@ -52,7 +53,7 @@ void CEditWnd::SetEditorFont(const EditorFont& font) { ApplyFont(this, font); }
 
 void CEditWnd::Open(const QString& text, char32_t ch, const QRect& cell) {
   setText(text);
-  if (ch == 13) {
+  if (ch == kCharEnter) {
     selectAll();
   } else {
     deselect();

@@ -27,7 +27,7 @@ class CEditWnd : public QLineEdit {
   explicit CEditWnd(QWidget* grid);
 
   void SetEditorFont(const EditorFont& font);
-  // Loads the cell's text for the typed character ch (13 for Enter or a double click),
+  // Loads the cell's text for the typed character ch (kCharEnter for Enter or a double click),
   // places the box over cell, shows it and gives it the focus.
   void Open(const QString& text, char32_t ch, const QRect& cell);
 

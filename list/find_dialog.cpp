@@ -9,16 +9,18 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/texts.h"
+
 CFindDialog::CFindDialog(const QString& text, bool matchCase, QWidget* parent)
     : QDialog(parent),
       text_(new QLineEdit(text)),
-      matchCase_(new QCheckBox("Match &case")),
-      findNext_(new QPushButton("&Find Next")) {
-  setWindowTitle("Find");
+      matchCase_(new QCheckBox(texts::kMatchCase)),
+      findNext_(new QPushButton(texts::kFindNext)) {
+  setWindowTitle(texts::kFindTitle);
   setModal(false);
   setAttribute(Qt::WA_DeleteOnClose);
 
-  auto* label = new QLabel("Fi&nd what:");
+  auto* label = new QLabel(texts::kFindWhat);
   label->setBuddy(text_);
   text_->setMinimumWidth(220);
   matchCase_->setChecked(matchCase);

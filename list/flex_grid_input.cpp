@@ -8,6 +8,7 @@
 
 #include "list/flex_grid.h"
 #include "list/grid_model.h"
+#include "list/typed_chars.h"
 
 // The grid's keyboard, mouse and wheel: what reaches the editing grid as its events, and the
 // selection the mouse makes.
@@ -42,7 +43,7 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
   if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return;
   int ch = 0;
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    ch = 13;
+    ch = kCharEnter;
   } else {
     const QList<uint> chars = event->text().toUcs4();
     if (!chars.isEmpty() && QChar::isPrint(char32_t(chars.first()))) ch = int(chars.first());

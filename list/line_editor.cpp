@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "common/texts.h"
 #include "list/edit_grid.h"
 #include "list/list_control.h"
 #include "list/list_host.h"
@@ -100,7 +101,7 @@ int LineEditor::AppendRow(QStringList cells) {
 }
 
 void LineEditor::ClearLines() {
-  if (!host_.AskYesNo(QString(kClearLinesQuestion).arg(Hi() - Lo() + 1))) return;
+  if (!host_.AskYesNo(QString(texts::kClearLinesQuestion).arg(Hi() - Lo() + 1))) return;
   grid().ClearLine();
 }
 
@@ -111,7 +112,7 @@ void LineEditor::DeleteLines() {
   const int lo = Lo();
   const int count = Hi() - lo + 1;
   const int col = g.Col();
-  if (!host_.AskYesNo(QString(kDeleteLinesQuestion).arg(count))) return;
+  if (!host_.AskYesNo(QString(texts::kDeleteLinesQuestion).arg(count))) return;
   WaitCursor cursor;
   {
     RedrawOff batch(g);
@@ -131,7 +132,7 @@ void LineEditor::SortLines() {
   const int last = std::max(g.Col(), g.ColSel());
   QStringList captions;
   for (int k = first; k <= last; ++k) captions << g.TextMatrix(0, k);
-  if (!host_.AskYesNo(QString(kSortQuestion).arg(captions.join(" + ")))) return;
+  if (!host_.AskYesNo(QString(texts::kSortQuestion).arg(captions.join(" + ")))) return;
   WaitCursor cursor;
   {
     RedrawOff batch(g);
@@ -202,6 +203,6 @@ bool LineEditor::SearchNext() {
       return true;
     }
   }
-  host_.ShowListMessage(kEndOfFile);
+  host_.ShowListMessage(texts::kEndOfFile);
   return false;
 }

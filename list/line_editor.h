@@ -14,11 +14,6 @@ class ListControl;
 class ListHost;
 class QWidget;
 
-constexpr const char* kClearLinesQuestion = "Clear %1 line(s)?";
-constexpr const char* kDeleteLinesQuestion = "Delete %1 line(s)?";
-constexpr const char* kSortQuestion = "Sort by: %1 ?";
-constexpr const char* kEndOfFile = "End of file.";
-
 // The view's line and cell commands over the grid: the program's own line buffer, inserting,
 // deleting, sorting and finding. Each command that changes a cell marks the list modified.
 class LineEditor : public QObject {

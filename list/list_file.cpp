@@ -10,6 +10,7 @@
 #include <QStringDecoder>
 #include <cerrno>
 
+#include "common/texts.h"
 #include "list/save_file.h"
 
 QString ListFileMessage(const char* text, const QString& path) {
@@ -41,12 +42,12 @@ const char* OpenForReadingFailure(int err) {
   switch (err) {
     case ENOENT:
     case ENOTDIR:
-      return kFileNotFoundText;
+      return texts::kFileNotFoundText;
     case EACCES:
     case EPERM:
-      return kFileAccessDeniedText;
+      return texts::kFileAccessDeniedText;
     default:
-      return kFileReadErrorText;
+      return texts::kFileReadErrorText;
   }
 }
 
@@ -54,17 +55,17 @@ const char* SaveFailure(int err) {
   switch (err) {
     case ENOENT:
     case ENOTDIR:
-      return kFileNotFoundText;
+      return texts::kFileNotFoundText;
     case ENOSPC:
     case EDQUOT:
-      return kFileDiskFullText;
+      return texts::kFileDiskFullText;
     case EACCES:
     case EPERM:
     case EROFS:
     case EISDIR:
-      return kFileAccessDeniedText;
+      return texts::kFileAccessDeniedText;
     default:
-      return kFileWriteErrorText;
+      return texts::kFileWriteErrorText;
   }
 }
 
@@ -92,30 +93,30 @@ bool ReadFileBytes(const QString& path, TextBlock<char>* bytes, QString* error,
   Descriptor fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.get() < 0) return Fail(error, OpenForReadingFailure(errno), path);
   struct stat info {};
-  if (::fstat(fd.get(), &info) != 0) return Fail(error, kFileReadErrorText, path);
-  if (S_ISDIR(info.st_mode)) return Fail(error, kFileIsFolderText, path);
-  if (!S_ISREG(info.st_mode)) return Fail(error, kFileNotRegularText, path);
-  if (info.st_size > kMaxListFileBytes) return Fail(error, kFileTooLargeText, path);
+  if (::fstat(fd.get(), &info) != 0) return Fail(error, texts::kFileReadErrorText, path);
+  if (S_ISDIR(info.st_mode)) return Fail(error, texts::kFileIsFolderText, path);
+  if (!S_ISREG(info.st_mode)) return Fail(error, texts::kFileNotRegularText, path);
+  if (info.st_size > kMaxListFileBytes) return Fail(error, texts::kFileTooLargeText, path);
   if (identity != nullptr) *identity = IdentityOf(info);
 
   // One spare byte notices a growing file.
   bytes->Clear();
-  if (!bytes->Reserve(size_t(info.st_size) + 1)) return Fail(error, kFileNoMemoryText, path);
+  if (!bytes->Reserve(size_t(info.st_size) + 1)) return Fail(error, texts::kFileNoMemoryText, path);
   size_t filled = 0;
   for (;;) {
     if (filled == bytes->capacity()) {
-      if (filled > size_t(kMaxListFileBytes)) return Fail(error, kFileTooLargeText, path);
-      if (!bytes->Reserve(filled + 64 * 1024)) return Fail(error, kFileNoMemoryText, path);
+      if (filled > size_t(kMaxListFileBytes)) return Fail(error, texts::kFileTooLargeText, path);
+      if (!bytes->Reserve(filled + 64 * 1024)) return Fail(error, texts::kFileNoMemoryText, path);
     }
     const ssize_t n = ::read(fd.get(), bytes->data() + filled, bytes->capacity() - filled);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return Fail(error, kFileReadErrorText, path);
+      return Fail(error, texts::kFileReadErrorText, path);
     }
     if (n == 0) break;
     filled += size_t(n);
   }
-  if (filled > size_t(kMaxListFileBytes)) return Fail(error, kFileTooLargeText, path);
+  if (filled > size_t(kMaxListFileBytes)) return Fail(error, texts::kFileTooLargeText, path);
   bytes->Resize(filled);
   return true;
 }
@@ -184,9 +185,9 @@ bool ReadListFile(const QString& path, ListFileText* out, QString* error) {
   TextBlock<char> block;
   if (!ReadFileBytes(path, &block, error)) return false;
   QByteArray bytes = QByteArray::fromRawData(block.data(), qsizetype(block.size()));
-  if (bytes.contains('\0')) return Fail(error, kFileBinaryText, path);
+  if (bytes.contains('\0')) return Fail(error, texts::kFileBinaryText, path);
   const qsizetype lineCount = CountLines(bytes);
-  if (lineCount < 0) return Fail(error, kFileLineTooLongText, path);
+  if (lineCount < 0) return Fail(error, texts::kFileLineTooLongText, path);
   ListEncoding encoding = ListEncoding::kUtf8;
   const QString text = Decode(bytes, &encoding);
   bytes.clear();

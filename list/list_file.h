@@ -28,25 +28,10 @@ enum class ListEncoding {
 constexpr qint64 kMaxListFileBytes = qint64(256) * 1024 * 1024;
 constexpr qint64 kMaxListLineBytes = qint64(1024) * 1024;
 
-// %1 is the file's path.
-constexpr const char* kFileNotFoundText = "%1 was not found.";
-constexpr const char* kFileAccessDeniedText = "Access to %1 was denied.";
-constexpr const char* kFileIsFolderText = "%1 is a folder, not a station list.";
-constexpr const char* kFileNotRegularText = "%1 is not a station list (it is not a regular file).";
-constexpr const char* kFileReadErrorText = "Encountered an unexpected error while reading %1.";
-constexpr const char* kFileBinaryText = "%1 is not a station list (it contains binary data).";
-constexpr const char* kFileTooLargeText =
-    "%1 is too large to be a station list (it is larger than 256 MB).";
-constexpr const char* kFileLineTooLongText =
-    "%1 is not a station list (it has a line longer than 1 MB).";
-constexpr const char* kFileNoMemoryText = "%1 cannot be opened: there is not enough memory for it.";
-constexpr const char* kFileWriteErrorText = "Encountered an unexpected error while writing %1.";
-constexpr const char* kFileDiskFullText = "Disk full while accessing %1.";
-
 constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
 constexpr qsizetype kUtf8BomSize = 3;
 
-// One of the texts above with the file's path in it.
+// One of the list file texts with the file's path in it.
 QString ListFileMessage(const char* text, const QString& path);
 
 // The whole file, into a block with room for one more byte; false with a message naming

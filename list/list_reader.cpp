@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 
+#include "common/texts.h"
 #include "list/columns.h"
 
 #ifdef __SSE2__
@@ -97,7 +98,7 @@ bool CellCutter::Cut(const char** refusal) {
       continue;
     }
     if (c == '\0') {
-      *refusal = kFileBinaryText;
+      *refusal = texts::kFileBinaryText;
       return false;
     }
     EndField(fieldStart, pos, fieldHigh);
@@ -110,7 +111,7 @@ bool CellCutter::Cut(const char** refusal) {
     if (pos - lineStart > size_t(kMaxListLineBytes)) {
       // A NUL anywhere makes it binary data first, as a whole-file check would.
       const bool binary = std::memchr(data + pos, '\0', size - pos) != nullptr;
-      *refusal = binary ? kFileBinaryText : kFileLineTooLongText;
+      *refusal = binary ? texts::kFileBinaryText : texts::kFileLineTooLongText;
       return false;
     }
     EndLine(pos);
@@ -214,7 +215,7 @@ bool ReadListCells(const QString& path, ListFileCells* out, QString* error) {
   if (!ReadFileBytes(path, &bytes, error, &identity)) return false;
   result.identity = identity;
   if (bytes.size() > std::numeric_limits<uint32_t>::max()) {
-    if (error != nullptr) *error = ListFileMessage(kFileTooLargeText, path);
+    if (error != nullptr) *error = ListFileMessage(texts::kFileTooLargeText, path);
     return false;
   }
   CellCutter cutter(bytes, result.cells.cells);

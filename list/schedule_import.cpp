@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "common/texts.h"
 #include "link/receiver_models.h"
 #include "list/columns.h"
 #include "list/list_format.h"
@@ -183,13 +184,13 @@ bool ScheduleCutter::Cut(size_t pos, bool utf8, const char** refusal) {
     }
     if (fieldCount < kMaxFields) fields[fieldCount++] = {fieldStart, end};
     if (end - pos > size_t(kMaxListLineBytes)) {
-      *refusal = kFileLineTooLongText;
+      *refusal = texts::kFileLineTooLongText;
       return false;
     }
     if (header) {
       at_ = HeaderPositions(std::string_view(data + pos, end - pos));
       if (at_[kKhz] < 0 || at_[kTime] < 0 || at_[kStation] < 0) {
-        *refusal = kNotAScheduleText;
+        *refusal = texts::kNotAScheduleText;
         return false;
       }
       header = false;
@@ -200,7 +201,7 @@ bool ScheduleCutter::Cut(size_t pos, bool utf8, const char** refusal) {
       if (ValidKhz(field(kKhz)) && ValidWindow(field(kTime))) {
         // Cells address the block with 31 bits.
         if (bytes_.size() + kWrittenPerEntry >= TextStore::Cell::kWide) {
-          *refusal = kFileTooLargeText;
+          *refusal = texts::kFileTooLargeText;
           return false;
         }
         AddEntry(fields, fieldCount, utf8);
@@ -214,7 +215,7 @@ bool ScheduleCutter::Cut(size_t pos, bool utf8, const char** refusal) {
     if (pos < size && data[pos++] == '\r' && pos < size && data[pos] == '\n') ++pos;
   }
   if (entries == 0) {
-    *refusal = header ? kNotAScheduleText : kEmptyScheduleText;
+    *refusal = header ? texts::kNotAScheduleText : texts::kEmptyScheduleText;
     return false;
   }
   return true;
@@ -279,7 +280,7 @@ bool ReadScheduleCells(const QString& path, const ModeEntry* modes, ScheduleCell
   const char* data = bytes.data();
   const size_t size = bytes.size();
   // A NUL anywhere makes it binary data, before any other refusal, as for a list file.
-  if (std::memchr(data, '\0', size) != nullptr) return fail(kFileBinaryText);
+  if (std::memchr(data, '\0', size) != nullptr) return fail(texts::kFileBinaryText);
 
   size_t start = 0;
   const bool bom = size >= size_t(kUtf8BomSize) && std::memcmp(data, kUtf8Bom, kUtf8BomSize) == 0;
@@ -330,7 +331,7 @@ bool ReadScheduleCells(const QString& path, const ModeEntry* modes, ScheduleCell
 QString ImportSummary(int entries, int skipped) {
   // The program speaks English: its numbers are grouped the English way too.
   const QLocale english(QLocale::English, QLocale::UnitedStates);
-  return QString("Imported %1 %2, skipped %3 %4.")
-      .arg(english.toString(entries), entries == 1 ? "entry" : "entries", english.toString(skipped),
-           skipped == 1 ? "line" : "lines");
+  return QString(texts::kImportSummary)
+      .arg(english.toString(entries), entries == 1 ? texts::kEntry : texts::kEntries,
+           english.toString(skipped), skipped == 1 ? texts::kLine : texts::kLines);
 }

@@ -12,12 +12,6 @@ struct ModeEntry;
 // one broadcast a line. It becomes a new station list with these columns.
 constexpr const char* kScheduleListHeader = "Freq (kHz);Station;Mode;UTC;Days;LNG;ITU;Target;Notes";
 
-// %1 is the file's path.
-constexpr const char* kNotAScheduleText =
-    "%1 is not a broadcast schedule (its first line does not name the fields kHz, Time(UTC) "
-    "and Station).";
-constexpr const char* kEmptyScheduleText = "%1 holds no broadcast schedule entries.";
-
 // The list made from a schedule and what became of the file's lines.
 struct ScheduleCells {
   // kScheduleListHeader, then one line per entry; the encoding is the file's, so the

@@ -257,7 +257,7 @@ int ServeNetwork(const Arguments& args, int signals) {
     std::cerr << kProgram << ": " << radio.error() << std::endl;
     return -1;
   }
-  std::cout << kProgram << ": " << ModelAt(ModelIndexById(kModelIdNetwork)).name
+  std::cout << kProgram << ": " << ModelAt(ModelIndexById(ModelId::kNetwork)).name
             << " on 127.0.0.1:" << radio.port() << std::endl;
   int signal = ServeConsole(radio, signals);
   radio.Stop();

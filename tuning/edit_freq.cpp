@@ -19,6 +19,7 @@
 #include <thread>
 #include <tuple>
 
+#include "common/texts.h"
 #include "link/link_control.h"
 #include "link/receiver_models.h"
 #include "list/line_editor.h"
@@ -33,7 +34,6 @@ constexpr const char* kStepTexts[CEditFreq::kStepCount] = {
 constexpr int kReadPauseMs = 50;
 constexpr const char* kFrequencyFontFamily = "Arial";
 constexpr int kFrequencyFontPoints = 20;
-constexpr const char* kNoFrequencyText = ".";
 constexpr int kCellCount = 8;
 constexpr int kCellFrequency = 1;
 constexpr int kCellMode = 3;
@@ -81,7 +81,7 @@ CEditFreq::CEditFreq(LinkControl& link, LineEditor& editor, UtcClock clock,
       storeStep_(std::move(step.store)),
       frequencyFont_(kFrequencyFontFamily, kFrequencyFontPoints) {
   if (!clock_) clock_ = [] { return std::time(nullptr); };
-  setWindowTitle(kTitle);
+  setWindowTitle(texts::kFrequencyTitle);
   setAttribute(Qt::WA_DeleteOnClose);
   BuildControls();
   step_->setCurrentIndex(stepIndex_);
@@ -120,7 +120,7 @@ void CEditFreq::BuildControls() {
   spin->addWidget(spinUp_);
   spin->addWidget(spinDown_);
 
-  snap_ = new QPushButton("snap", this);
+  snap_ = new QPushButton(texts::kSnap, this);
   named(snap_, kSnap);
   snap_->setCheckable(true);
   snap_->setAutoDefault(false);
@@ -135,10 +135,10 @@ void CEditFreq::BuildControls() {
   for (int i = 0; modes != nullptr && modes[i].name != nullptr; ++i) mode_->addItem(modes[i].name);
   mode_->setCurrentIndex(-1);
 
-  read_ = new QPushButton("Read", this);
-  write_ = new QPushButton("Write", this);
-  add_ = new QPushButton("Add", this);
-  close_ = new QPushButton("Close", this);
+  read_ = new QPushButton(texts::kRead, this);
+  write_ = new QPushButton(texts::kWrite, this);
+  add_ = new QPushButton(texts::kAdd, this);
+  close_ = new QPushButton(texts::kClose, this);
   named(read_, kRead);
   named(write_, kWrite);
   named(add_, kAdd);
@@ -150,7 +150,7 @@ void CEditFreq::BuildControls() {
   grid->addWidget(step_, 1, 0);
   grid->addWidget(frequency_, 0, 1, 2, 1);
   grid->addLayout(spin, 0, 2, 2, 1);
-  grid->addWidget(new QLabel("Mode", this), 2, 0);
+  grid->addWidget(new QLabel(texts::kModeLabel, this), 2, 0);
   grid->addWidget(mode_, 2, 1, 1, 2);
   auto* buttons = new QHBoxLayout;
   for (QPushButton* button : {read_, write_, add_, close_}) buttons->addWidget(button);
@@ -175,8 +175,6 @@ void CEditFreq::BuildControls() {
   connect(close_, &QPushButton::clicked, this, &CEditFreq::reject);
 }
 
-// ---- Reading the receiver -----------------------------------------------------------------
-
 void CEditFreq::ReadReceiver() {
   if (!link_.linkConnected || !link_.CanReadFrequency()) return;
   IdleQueue::BusyScope busy(link_.idle());
@@ -198,7 +196,7 @@ void CEditFreq::OnConnectionChanged() {
 void CEditFreq::ShowFrequency(uint64_t hz) {
   // The poll reports every 750 ms; it must not take the box from under the user's typing.
   if (frequency_->hasFocus() && link_.IsPolled()) return;
-  frequency_->setText(hz == 0 ? QString(kNoFrequencyText) : FrequencyText(hz / 1000.0));
+  frequency_->setText(hz == 0 ? QString(texts::kNoFrequency) : FrequencyText(hz / 1000.0));
 }
 
 void CEditFreq::ShowMode(int code) {
@@ -206,8 +204,6 @@ void CEditFreq::ShowMode(int code) {
   const int index = mode_->findText(QString::fromUtf8(name), Qt::MatchFixedString);
   if (index >= 0) mode_->setCurrentIndex(index);
 }
-
-// ---- Tuning -----------------------------------------------------------------------------------
 
 void CEditFreq::SetText(double khz) { frequency_->setText(FrequencyText(khz)); }
 
@@ -295,8 +291,6 @@ bool CEditFreq::eventFilter(QObject* watched, QEvent* event) {
   }
   return QDialog::eventFilter(watched, event);
 }
-
-// ---- Adding to the list --------------------------------------------------------------------
 
 void CEditFreq::AddToList() {
   const QString text = frequency_->text();

@@ -38,7 +38,6 @@ class CEditFreq : public QDialog {
   Q_OBJECT
 
  public:
-  static constexpr const char* kTitle = "Quilvar - Operating Frequency (kHz)";
   static constexpr int kStepCount = 14;
   static constexpr int kDefaultStepIndex = 3;
 

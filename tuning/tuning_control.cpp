@@ -36,8 +36,6 @@ void TuningControl::SetScanInterval(int seconds) {
   scanTimer_.setInterval(1000 * std::clamp(seconds, 1, kMaxScanIntervalSeconds));
 }
 
-// ---- A row to the receiver ----------------------------------------------------------------
-
 void TuningControl::TuneCurrentRow(bool force) {
   if (!force && !autoMode) return;
   IdleQueue::BusyScope busy(link_.idle());
@@ -87,8 +85,6 @@ void TuningControl::ToggleAutoMode() {
 
 void TuningControl::OnNewList() { offsetColumn = kColFrequency; }
 
-// ---- Clock and Timing --------------------------------------------------------------------
-
 void TuningControl::StartClock() {
   UpdateClock();
   clockTimer_.start();
@@ -96,7 +92,7 @@ void TuningControl::StartClock() {
 
 void TuningControl::UpdateClock() {
   const UtcTime now = SplitUtc(clock_());
-  host_.SetClockPane(QString::asprintf(" %02d:%02d UTC", now.hour, now.minute));
+  host_.SetClockPane(QString::asprintf(texts::kClockPane, now.hour, now.minute));
   if (!timingMode) return;
   RedrawOff batch(grid_);
   const int row = grid_.Row(), col = grid_.Col();
@@ -157,8 +153,6 @@ void TuningControl::StepToActiveRow(bool down) {
   }
   host_.OnTuningStateChanged();
 }
-
-// ---- Scan and Schedule -------------------------------------------------------------------
 
 void TuningControl::ChooseRange() {
   if (grid_.Row() == grid_.RowSel()) {
@@ -292,8 +286,6 @@ void TuningControl::TurnOffTimedModes() {
   if (scanMode) ToggleScanMode();
   if (scheduleMode) ToggleScheduleMode();
 }
-
-// ---- Following the radio -----------------------------------------------------------------
 
 bool TuningControl::RowValue(int row, double* khz) const {
   const QString cell = grid_.TextMatrix(row, kColFrequency);

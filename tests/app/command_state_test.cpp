@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QTextStream>
 
+#include "list/typed_chars.h"
 #include "tests/app/radio_window.h"
 
 namespace {
@@ -204,7 +205,7 @@ class CommandStateTest : public RadioWindowTest {
           ASSERT_NO_FATAL_FAILURE(Connect());
           break;
         case kEdit:
-          grid().BeginEdit(13);
+          grid().BeginEdit(kCharEnter);
           ASSERT_TRUE(grid().isEditing());
           break;
         case kAuto:

@@ -12,6 +12,7 @@
 #include "app/message_box.h"
 #include "app/settings_store.h"
 #include "common/command_ids.h"
+#include "common/texts.h"
 #include "list/schedule_import.h"
 #include "tests/list/print_qt.h"
 #include "tests/widget_app.h"
@@ -105,7 +106,7 @@ TEST_F(ImportScheduleTest, AFileOfAnotherFormatIsRefusedWithAMessage) {
   answer_ = QMessageBox::No;
   Choose();
   EXPECT_EQ(asked_, (QStringList{"Save changes to Untitled?",
-                                 QString(kNotAScheduleText).arg(importPath_)}));
+                                 QString(texts::kNotAScheduleText).arg(importPath_)}));
   EXPECT_EQ(grid().TextMatrix(1, 2), "mine");
   EXPECT_TRUE(frame_->view().doc().IsModified());
 }

@@ -159,7 +159,7 @@ TEST_F(RecDlgTest, StoreWithoutHostLoadsAsBefore) {
                                                 {"Baud", 38400}, {"Scan", 7},       {"utc", 2}};
   for (const auto& [key, value] : stored) Seed(QString("Settings/") + key, value);
   loaded = LoadSettings();
-  EXPECT_EQ(ModelAt(loaded.link.modelIndex).id, 62);
+  EXPECT_EQ(ModelAt(loaded.link.modelIndex).id, ModelId{62});
   EXPECT_EQ(loaded.link.address, 0x88);
   EXPECT_EQ(loaded.link.comPort, 3);
   EXPECT_EQ(loaded.link.baudRate, 38400);

@@ -11,13 +11,15 @@
 namespace {
 
 constexpr uint8_t kR75 = 0x5A;  // IC-R75, id 2, mode and filter byte
-constexpr int kIdR75 = 2;
-constexpr int kIdR8500 = 3;
-constexpr int kIdIC7200 = 69;
+constexpr ModelId kIdR75 = ModelId::kR75;
+constexpr ModelId kIdR8500 = ModelId::kR8500;
+constexpr ModelId kIdIC7200 = ModelId{69};
 constexpr int kNothingAnswered = 1;
 
 struct Civ {
-  explicit Civ(int modelId = kIdR75, uint8_t address = kR75) { codec.SetRadio(address, modelId); }
+  explicit Civ(ModelId modelId = kIdR75, uint8_t address = kR75) {
+    codec.SetRadio(address, modelId);
+  }
   void Feed(const Bytes& bytes) {
     codec.FrameReplyParser(bytes.data(), static_cast<int>(bytes.size()));
   }
@@ -39,7 +41,7 @@ Bytes Reply(uint8_t command, const Bytes& data = {}) { return CivFrame(0xE0, kR7
 const Bytes kFrequencyReply = {0xFE, 0xFE, 0xE0, kR75, 0x03, 0x00, 0x00, 0x25, 0x14, 0x00, 0xFD};
 
 // The one frame a command sends.
-Bytes Sent(int modelId, uint8_t address, const std::function<void(CivCodec&)>& command) {
+Bytes Sent(ModelId modelId, uint8_t address, const std::function<void(CivCodec&)>& command) {
   Civ civ(modelId, address);
   command(civ.codec);
   return civ.sender.frames.size() == 1 ? civ.sender.frames[0] : Bytes{};
@@ -51,7 +53,7 @@ TEST(CivCodec, BuildsCommandFramesByteForByte) {
   using C = CivCodec;
   EXPECT_EQ(Sent(kIdR75, kR75, [](C& c) { c.CmdSetFrequency(14250000); }),
             (Bytes{0xFE, 0xFE, 0x5A, 0xE0, 0x00, 0x00, 0x00, 0x25, 0x14, 0x00, 0xFD}));
-  EXPECT_EQ(Sent(40, 0x62, [](C& c) { c.CmdSetFrequency(4294967295u); }),
+  EXPECT_EQ(Sent(ModelId{40}, 0x62, [](C& c) { c.CmdSetFrequency(4294967295u); }),
             (Bytes{0xFE, 0xFE, 0x62, 0xE0, 0x00, 0x95, 0x72, 0x96, 0x94, 0x42, 0xFD}));
   EXPECT_EQ(Sent(kIdR75, kR75, [](C& c) { c.CmdSetMode(0x0103); }),
             (Bytes{0xFE, 0xFE, 0x5A, 0xE0, 0x01, 0x01, 0x03, 0xFD}));
@@ -64,9 +66,9 @@ TEST(CivCodec, BuildsCommandFramesByteForByte) {
             (Bytes{0xFE, 0xFE, 0x5A, 0xE0, 0x03, 0xFD}));
   EXPECT_EQ(Sent(kIdR75, kR75, [](C& c) { c.CmdReadMode(); }),
             (Bytes{0xFE, 0xFE, 0x5A, 0xE0, 0x04, 0xFD}));
-  EXPECT_EQ(Sent(40, 0x62, [](C& c) { c.CmdPower(true); }),
+  EXPECT_EQ(Sent(ModelId{40}, 0x62, [](C& c) { c.CmdPower(true); }),
             (Bytes{0xFE, 0xFE, 0x62, 0xE0, 0x18, 0x01, 0xFD}));
-  EXPECT_EQ(Sent(40, 0x62, [](C& c) { c.CmdPower(false); }),
+  EXPECT_EQ(Sent(ModelId{40}, 0x62, [](C& c) { c.CmdPower(false); }),
             (Bytes{0xFE, 0xFE, 0x62, 0xE0, 0x18, 0x00, 0xFD}));
 }
 
@@ -114,20 +116,20 @@ TEST(CivCodec, RecognisesRepliesAndIgnoresEverythingElse) {
     civ.Feed(c.bytes);
     EXPECT_EQ(civ.sink.events, c.events) << c.what;
     EXPECT_EQ(civ.pending, c.pending) << c.what;
-    EXPECT_EQ(civ.codec.state(), 0) << c.what;
+    EXPECT_EQ(civ.codec.state(), CivState::kPreamble) << c.what;
   }
 }
 
 TEST(CivCodec, ModeReplyCarriesAFilterByteOnlyForTheTwoFilterModels) {
   struct Case {
-    int modelId;
+    ModelId modelId;
     uint8_t address;
     uint32_t code;
   };
   for (Case c : {Case{kIdR75, kR75, 0x0201}, {kIdR8500, 0x4A, 0x0201}, {kIdIC7200, 0x76, 0x02}}) {
     Civ civ(c.modelId, c.address);
     civ.Feed(CivFrame(0xE0, c.address, 0x01, {0x02, 0x01}));
-    EXPECT_EQ(civ.sink.events, std::vector{Mode(c.code)}) << c.modelId;
+    EXPECT_EQ(civ.sink.events, std::vector{Mode(c.code)}) << static_cast<int>(c.modelId);
   }
 }
 
@@ -143,7 +145,7 @@ TEST(CivCodec, SkipsTheLongestExtendedFrameAndTakesTheNext) {
   Civ longer;
   extended.insert(extended.end() - 1, 20, 0x42);
   longer.Feed(extended);
-  EXPECT_EQ(longer.codec.state(), 0);
+  EXPECT_EQ(longer.codec.state(), CivState::kPreamble);
   EXPECT_EQ(longer.pending, kNothingAnswered);
 }
 

@@ -64,10 +64,8 @@ Bytes BcdFrequency(uint32_t hz) {
   return bcd;
 }
 
-// --- CI-V -------------------------------------------------------------------------------
-
 struct CivSetting {
-  int modelId;
+  ModelId modelId;
   uint8_t address;
 };
 
@@ -103,14 +101,15 @@ Bytes CivCandidate(Noise& n, uint8_t address) {
 }
 
 void FuzzCiv(CivSetting setting, uint32_t seed) {
-  SCOPED_TRACE(testing::Message() << "model " << setting.modelId << " seed " << seed);
+  SCOPED_TRACE(testing::Message() << "model " << static_cast<int>(setting.modelId) << " seed "
+                                  << seed);
   Noise n(seed);
   RecordingSender sender;
   RecordingSink sink;
   std::atomic<int> pending{1};
   CivCodec codec(sender, sink, pending);
   codec.SetRadio(setting.address, setting.modelId);
-  bool filter = setting.modelId == 2 || setting.modelId == 3;
+  bool filter = setting.modelId == ModelId{2} || setting.modelId == ModelId{3};
 
   Bytes stream;
   for (int fed = 0; fed < kBytesPerRun;) {
@@ -129,11 +128,11 @@ void FuzzCiv(CivSetting setting, uint32_t seed) {
       at += len;
       fed += len;
 
-      ASSERT_GE(codec.state(), 0);
-      ASSERT_LE(codec.state(), 7);
+      ASSERT_GE(codec.state(), CivState::kPreamble);
+      ASSERT_LE(codec.state(), CivState::kEnd);
       // An end byte finishes or breaks whatever was being read.
       if (stream[at - 1] == kCivEnd) {
-        ASSERT_EQ(codec.state(), 0);
+        ASSERT_EQ(codec.state(), CivState::kPreamble);
       }
       int after = pending;
       ASSERT_TRUE(after == before || after == 0 || after == -1 || after == -2) << after;
@@ -148,7 +147,7 @@ void FuzzCiv(CivSetting setting, uint32_t seed) {
 
     // Recovery: one end byte, then a clean reply is taken exactly once.
     codec.FrameReplyParser(&kCivEnd, 1);
-    ASSERT_EQ(codec.state(), 0);
+    ASSERT_EQ(codec.state(), CivState::kPreamble);
     uint32_t hz = n.Hz();
     Bytes reply = CivFrame(kCivControllerAddress, setting.address, 0x03, BcdFrequency(hz));
     pending = 1;
@@ -158,8 +157,6 @@ void FuzzCiv(CivSetting setting, uint32_t seed) {
     ASSERT_EQ(pending, 0);
   }
 }
-
-// --- CAT --------------------------------------------------------------------------------
 
 Bytes CatRead(Noise& n) {
   if (n.Chance(20)) return {n.TellingByte({0x00})};
@@ -179,7 +176,11 @@ Bytes CatRead(Noise& n) {
 }  // namespace
 
 TEST(CodecFuzz, CivRecogniserSurvivesNoiseAndRecovers) {
-  const CivSetting settings[] = {{2, 0x5A}, {3, 0x4A}, {40, 0x62}, {4, 0x01}, {69, 0x7F}};
+  const CivSetting settings[] = {{ModelId{2}, 0x5A},
+                                 {ModelId{3}, 0x4A},
+                                 {ModelId{40}, 0x62},
+                                 {ModelId{4}, 0x01},
+                                 {ModelId{69}, 0x7F}};
   uint32_t seed = 20240601;
   for (CivSetting s : settings) {
     FuzzCiv(s, seed++);

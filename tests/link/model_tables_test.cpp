@@ -123,7 +123,7 @@ TEST(ModelTable, EveryRowHoldsItsNameIdAddressModesProtocolAndFilterByte) {
     SCOPED_TRACE(testing::Message() << "row " << i << " " << want.name);
     ASSERT_NE(got.name, nullptr);
     EXPECT_STREQ(got.name, want.name);
-    EXPECT_EQ(got.id, want.id);
+    EXPECT_EQ(got.id, ModelId{want.id});
     EXPECT_EQ(got.defaultAddress, want.address);
     EXPECT_EQ(got.modes, want.modes);
     EXPECT_EQ(got.protocol, want.protocol);

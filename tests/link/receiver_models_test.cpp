@@ -27,7 +27,8 @@ TEST(ReceiverModels, TableHoldsEveryModelOnceAndIsClosed) {
   for (int i = 0; i < kModelCount; ++i) {
     const ReceiverModel& m = kReceiverModels[i];
     ASSERT_NE(m.name, nullptr) << i;
-    EXPECT_TRUE(ids.insert(m.id).second) << "duplicate id " << m.id;
+    const int id = static_cast<int>(m.id);
+    EXPECT_TRUE(ids.insert(id).second) << "duplicate id " << id;
     EXPECT_EQ(m.catCommandSet, m.protocol == kProtocolCat ? 1 : 2) << m.name;
     bool filterTable = m.modes == ModesR75 || m.modes == ModesR8500;
     EXPECT_EQ(filterTable, HasFilterByte(m.id)) << m.name;
@@ -44,7 +45,7 @@ TEST(ReceiverModels, TableHoldsEveryModelOnceAndIsClosed) {
 
   const ReceiverModel& end = kReceiverModels[kModelCount];
   EXPECT_EQ(end.name, nullptr);
-  EXPECT_EQ(end.id, 0);
+  EXPECT_EQ(end.id, ModelId{0});
   EXPECT_EQ(end.defaultAddress, 0u);
   EXPECT_EQ(end.modes, nullptr);
   EXPECT_EQ(end.protocol, 0);
@@ -67,9 +68,9 @@ TEST(ReceiverModels, LookupsFallBackToTheFirstRow) {
                  {2, 57},
                  {4, 64},
                  {63, 68}}) {
-    EXPECT_EQ(ModelIndexById(c.id), c.index) << "id " << c.id;
+    EXPECT_EQ(ModelIndexById(ModelId{c.id}), c.index) << "id " << c.id;
   }
-  EXPECT_STREQ(kReceiverModels[ModelIndexById(76)].name, "IC-9100");
+  EXPECT_STREQ(kReceiverModels[ModelIndexById(ModelId{76})].name, "IC-9100");
   EXPECT_EQ(ModelIndexByName("IC-R8500"), 60);
   EXPECT_EQ(ModelIndexByName("None"), 70);
   EXPECT_EQ(ModelIndexByName("rigctl"), 69);

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+#include "common/texts.h"
 #include "link/receiver_models.h"
 #include "list/columns.h"
 #include "list/list_control.h"
@@ -51,7 +52,7 @@ TEST_F(CIcomDocTest, AFailedReadLeavesTheListItsFileAndItsFlagAsTheyWere) {
   // The other file has other columns and more lines: nothing of it may show, even when the
   // reader failed after cutting it into cells.
   WriteBytes(Path("b.CSV"), "F;S;M;U;One;Two;Three\r\n6000;c;AM;;1;2;3\r\n6010;d;AM;;\r\n");
-  const QString readError = QString(kFileReadErrorText).arg(Path("b.CSV"));
+  const QString readError = QString(texts::kFileReadErrorText).arg(Path("b.CSV"));
   const struct {
     bool modified;
     QString secondError;
@@ -105,7 +106,7 @@ TEST_F(CIcomDocTest, MemoryRunningOutWhileReadingLeavesTheListAsItWas) {
     ScopedBlockLimit limit(size_t(1) << 20);
     EXPECT_FALSE(doc().OpenDocument(Path("b.CSV")));
   }
-  EXPECT_EQ(view_.messages, QStringList{ListFileMessage(kFileNoMemoryText, Path("b.CSV"))});
+  EXPECT_EQ(view_.messages, QStringList{ListFileMessage(texts::kFileNoMemoryText, Path("b.CSV"))});
   EXPECT_EQ(view_.messagesUnderWaitCursor, 0);
   EXPECT_EQ(Cells(), cells);
   EXPECT_EQ(doc().m_listPath, Path("a.CSV"));
@@ -217,10 +218,10 @@ TEST_F(CIcomDocTest, FailedSaveKeepsTheListFileTheWidthsFileAndTheChanges) {
     int err;
     const char* text;
   } cases[] = {
-      {FailingSaveCalls::kCreate, ENOSPC, kFileDiskFullText},
-      {FailingSaveCalls::kWrite, ENOSPC, kFileDiskFullText},
-      {FailingSaveCalls::kSync, ENOSPC, kFileDiskFullText},
-      {FailingSaveCalls::kSync, EIO, kFileWriteErrorText},
+      {FailingSaveCalls::kCreate, ENOSPC, texts::kFileDiskFullText},
+      {FailingSaveCalls::kWrite, ENOSPC, texts::kFileDiskFullText},
+      {FailingSaveCalls::kSync, ENOSPC, texts::kFileDiskFullText},
+      {FailingSaveCalls::kSync, EIO, texts::kFileWriteErrorText},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "call " << c.call << " errno " << c.err);

@@ -7,6 +7,7 @@
 
 #include "list/edit_grid.h"
 #include "list/edit_wnd.h"
+#include "list/typed_chars.h"
 #include "tests/list/list_fixture.h"
 
 namespace {
@@ -127,7 +128,7 @@ TEST_F(GridGeometryTest, ClicksAndEditorsMeetTheCellsAsTheyAreDrawn) {
             QRect(grid().CellLeft(), grid().CellTop(), grid().CellWidth(), grid().CellHeight()),
             cell)
             << row << "," << col;
-        grid().BeginEdit(13);
+        grid().BeginEdit(kCharEnter);
         const QRect box =
             col == kColMode ? grid().listBox()->geometry() : grid().editBox()->geometry();
         EXPECT_EQ(box.left(), cell.left()) << row << "," << col;

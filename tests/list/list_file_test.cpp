@@ -15,6 +15,7 @@
 #include <csignal>
 #include <functional>
 
+#include "common/texts.h"
 #include "tests/list/failing_save_calls.h"
 #include "tests/list/file_bytes.h"
 #include "tests/list/print_qt.h"
@@ -142,7 +143,7 @@ TEST_F(ListFileTest, ACrAloneEndsALineAndIsSavedAsCrLf) {
   ListFileText text;
   QString error;
   EXPECT_FALSE(ReadListFile(path, &text, &error));
-  EXPECT_EQ(error, Message(kFileLineTooLongText, path));
+  EXPECT_EQ(error, Message(texts::kFileLineTooLongText, path));
 }
 
 TEST_F(ListFileTest, Latin1ListTurnsUtf8WhenATypedCharacterNeedsIt) {
@@ -176,10 +177,10 @@ TEST_F(ListFileTest, RefusesWhatIsNoReadableList) {
     QString path;
     const char* text;
   } cases[] = {
-      {missing, kFileNotFoundText},       {Path("nofolder/x.csv"), kFileNotFoundText},
-      {folder, kFileIsFolderText},        {binary, kFileBinaryText},
-      {longLine, kFileLineTooLongText},   {huge, kFileTooLargeText},
-      {"/dev/null", kFileNotRegularText},
+      {missing, texts::kFileNotFoundText},       {Path("nofolder/x.csv"), texts::kFileNotFoundText},
+      {folder, texts::kFileIsFolderText},        {binary, texts::kFileBinaryText},
+      {longLine, texts::kFileLineTooLongText},   {huge, texts::kFileTooLargeText},
+      {"/dev/null", texts::kFileNotRegularText},
   };
   for (const auto& c : cases) {
     ListFileText text;
@@ -223,7 +224,7 @@ TEST_F(ListFileTest, SaveFailingHalfWayKeepsTheOldFile) {
     saved = WriteListFile(path, lines, &encoding, &error);
   }
   EXPECT_FALSE(saved);
-  EXPECT_EQ(error, Message(kFileWriteErrorText, path));
+  EXPECT_EQ(error, Message(texts::kFileWriteErrorText, path));
   EXPECT_EQ(ReadBytes(path), old);
   EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList{"list.csv"});
 }
@@ -240,14 +241,14 @@ TEST_F(ListFileTest, AFailingStepKeepsTheOldFilesAndLeavesNoTemporaryFile) {
     int after;
     const char* text;
   } cases[] = {
-      {FailingSaveCalls::kCreate, ENOSPC, 0, kFileDiskFullText},
-      {FailingSaveCalls::kCreate, EROFS, 0, kFileAccessDeniedText},
-      {FailingSaveCalls::kWrite, ENOSPC, 0, kFileDiskFullText},
-      {FailingSaveCalls::kWrite, ENOSPC, 5, kFileDiskFullText},
-      {FailingSaveCalls::kWrite, EDQUOT, 5, kFileDiskFullText},
-      {FailingSaveCalls::kWrite, EIO, 5, kFileWriteErrorText},
-      {FailingSaveCalls::kSync, ENOSPC, 0, kFileDiskFullText},
-      {FailingSaveCalls::kSync, EIO, 0, kFileWriteErrorText},
+      {FailingSaveCalls::kCreate, ENOSPC, 0, texts::kFileDiskFullText},
+      {FailingSaveCalls::kCreate, EROFS, 0, texts::kFileAccessDeniedText},
+      {FailingSaveCalls::kWrite, ENOSPC, 0, texts::kFileDiskFullText},
+      {FailingSaveCalls::kWrite, ENOSPC, 5, texts::kFileDiskFullText},
+      {FailingSaveCalls::kWrite, EDQUOT, 5, texts::kFileDiskFullText},
+      {FailingSaveCalls::kWrite, EIO, 5, texts::kFileWriteErrorText},
+      {FailingSaveCalls::kSync, ENOSPC, 0, texts::kFileDiskFullText},
+      {FailingSaveCalls::kSync, EIO, 0, texts::kFileWriteErrorText},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "call " << c.call << " errno " << c.err);
@@ -313,7 +314,7 @@ TEST_F(ListFileTest, FullDiskKeepsTheOldListAndWidthsFile) {
   ListEncoding encoding = ListEncoding::kUtf8;
   QString error;
   EXPECT_FALSE(WriteListFile(list, lines, &encoding, &error));
-  EXPECT_EQ(error, Message(kFileDiskFullText, list));
+  EXPECT_EQ(error, Message(texts::kFileDiskFullText, list));
   EXPECT_FALSE(WriteTextSilently(widths, "90;90;90;"));
   EXPECT_EQ(ReadBytes(list), oldList);
   EXPECT_EQ(ReadBytes(widths), "100;280;");
@@ -327,9 +328,9 @@ TEST_F(ListFileTest, SaveToAFolderOrIntoAMissingFolderIsRefused) {
   ListEncoding encoding = ListEncoding::kUtf8;
   QString error;
   EXPECT_FALSE(WriteListFile(folder, {"a"}, &encoding, &error));
-  EXPECT_EQ(error, Message(kFileAccessDeniedText, folder));
+  EXPECT_EQ(error, Message(texts::kFileAccessDeniedText, folder));
   EXPECT_FALSE(WriteListFile(inMissingFolder, {"a"}, &encoding, &error));
-  EXPECT_EQ(error, Message(kFileNotFoundText, inMissingFolder));
+  EXPECT_EQ(error, Message(texts::kFileNotFoundText, inMissingFolder));
 }
 
 void Chmod(const QString& path, mode_t mode) {
@@ -391,7 +392,7 @@ TEST_F(ListFileTest, PermissionsAsAUserWithoutRootsRights) {
     return outcome;
   });
   EXPECT_FALSE(read.ok);
-  EXPECT_EQ(read.error, Message(kFileAccessDeniedText, secret));
+  EXPECT_EQ(read.error, Message(texts::kFileAccessDeniedText, secret));
 
   const struct {
     QString path;
@@ -401,8 +402,8 @@ TEST_F(ListFileTest, PermissionsAsAUserWithoutRootsRights) {
   } cases[] = {
       // The file itself may be written, so it is rewritten in place.
       {writable, true, nullptr, "new\r\n"},
-      {readOnly, false, kFileAccessDeniedText, "old\r\n"},
-      {locked + "/new.CSV", false, kFileAccessDeniedText, "<unreadable>"},
+      {readOnly, false, texts::kFileAccessDeniedText, "old\r\n"},
+      {locked + "/new.CSV", false, texts::kFileAccessDeniedText, "<unreadable>"},
   };
   for (const auto& c : cases) {
     const Outcome saved = AsUserWithoutRootsRights([&] { return Save(c.path, {"new"}); });
@@ -419,7 +420,7 @@ TEST_F(ListFileTest, PermissionsAsAUserWithoutRootsRights) {
     return Save(writable, {"newer"});
   });
   EXPECT_FALSE(full.ok);
-  EXPECT_EQ(full.error, Message(kFileDiskFullText, writable));
+  EXPECT_EQ(full.error, Message(texts::kFileDiskFullText, writable));
   EXPECT_EQ(QDir(locked).entryList(QDir::Files),
             (QStringList{"kept.CSV", "list.CSV", "secret.CSV"}));
 }
@@ -444,9 +445,9 @@ TEST_F(ListFileTest, InPlaceSaveWhereTheFolderRefusesNewFiles) {
     int err;
     const char* text;
   } failures[] = {
-      {FailingSaveCalls::kOpenExisting, EACCES, kFileAccessDeniedText},
-      {FailingSaveCalls::kWrite, ENOSPC, kFileDiskFullText},
-      {FailingSaveCalls::kSync, EIO, kFileWriteErrorText},
+      {FailingSaveCalls::kOpenExisting, EACCES, texts::kFileAccessDeniedText},
+      {FailingSaveCalls::kWrite, ENOSPC, texts::kFileDiskFullText},
+      {FailingSaveCalls::kSync, EIO, texts::kFileWriteErrorText},
   };
   for (const auto& f : failures) {
     // The folder refuses the new file, then the in-place write fails.

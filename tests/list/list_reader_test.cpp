@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <random>
 
+#include "common/texts.h"
 #include "list/columns.h"
 #include "list/list_format.h"
 #include "list/save_file.h"
@@ -190,7 +191,7 @@ TEST_F(ListReaderTest, AStreamedLatin1ListCannotTurnIntoUtf8HalfWay) {
     writer.AddLine(QString::fromUtf8("7100.000;\xE2\x82\xAC"));
     EXPECT_FALSE(writer.Save(path, &error));
   }
-  EXPECT_EQ(error, ListFileMessage(kFileWriteErrorText, path));
+  EXPECT_EQ(error, ListFileMessage(texts::kFileWriteErrorText, path));
   EXPECT_EQ(ReadBytes(path), "old");
   EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList{"list.csv"});
 

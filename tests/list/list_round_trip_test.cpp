@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "common/texts.h"
 #include "list/list_file.h"
 #include "tests/list/file_bytes.h"
 #include "tests/list/list_fixture.h"
@@ -204,7 +205,8 @@ TEST_F(ListRoundTripTest, LongCellsSurviveAndLinesOverTheLimitAreRefused) {
     view_.messages.clear();
 
     EXPECT_FALSE(OpenBytes("over.CSV", c.bytes));
-    EXPECT_EQ(view_.messages, QStringList{QString(kFileLineTooLongText).arg(Path("over.CSV"))});
+    EXPECT_EQ(view_.messages,
+              QStringList{QString(texts::kFileLineTooLongText).arg(Path("over.CSV"))});
     EXPECT_EQ(doc().m_listPath, Path("list.CSV"));
     EXPECT_TRUE(doc().IsModified());
     EXPECT_EQ(grid().Cols(), 6);

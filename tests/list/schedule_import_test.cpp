@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/texts.h"
 #include "link/receiver_models.h"
 #include "tests/list/file_bytes.h"
 #include "tests/list/list_fixture.h"
@@ -255,7 +256,8 @@ TEST_F(ScheduleImportTest, MemoryRunningOutIsRefusedWithTheListAsItWas) {
     ScopedBlockLimit limit(size_t(1) << 20);
     EXPECT_FALSE(doc().ImportDocument(Path("sked.csv"), &summary));
   }
-  EXPECT_EQ(view_.messages, QStringList{ListFileMessage(kFileNoMemoryText, Path("sked.csv"))});
+  EXPECT_EQ(view_.messages,
+            QStringList{ListFileMessage(texts::kFileNoMemoryText, Path("sked.csv"))});
   EXPECT_EQ(doc().m_listPath, Path("a.CSV"));
   EXPECT_TRUE(doc().IsModified());
   EXPECT_EQ(grid().Rows(), 2);
@@ -269,15 +271,15 @@ TEST_F(ScheduleImportTest, AFileThatIsNoScheduleLeavesTheListAsItWas) {
     QByteArray bytes;
     const char* message;
   } cases[] = {
-      {"a station list", list, kNotAScheduleText},
-      {"a text", "Dear listener,\r\nthank you for your report.\r\n", kNotAScheduleText},
-      {"an empty file", "", kNotAScheduleText},
-      {"a header alone", kHeader, kEmptyScheduleText},
-      {"nothing but comments", kHeader + "# 7100;0000-2400\r\n\r\n", kEmptyScheduleText},
+      {"a station list", list, texts::kNotAScheduleText},
+      {"a text", "Dear listener,\r\nthank you for your report.\r\n", texts::kNotAScheduleText},
+      {"an empty file", "", texts::kNotAScheduleText},
+      {"a header alone", kHeader, texts::kEmptyScheduleText},
+      {"nothing but comments", kHeader + "# 7100;0000-2400\r\n\r\n", texts::kEmptyScheduleText},
       {"binary data", kHeader + "7100;0000-2400;;D;S\r\n" + QByteArray("\0\x01", 2),
-       kFileBinaryText},
+       texts::kFileBinaryText},
       {"an over-long line", kHeader + QByteArray(kMaxListLineBytes + 1, 'x') + "\r\n",
-       kFileLineTooLongText},
+       texts::kFileLineTooLongText},
   };
   for (bool modified : {false, true}) {
     for (const auto& c : cases) {
