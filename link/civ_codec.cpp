@@ -152,21 +152,21 @@ void CivCodec::StoreData(uint8_t b) {
 }
 
 // The indicator is written once with its final value: the waiting transaction polls it and
-// must never see a passing 0 before a -2.
+// must never see a passing kNoReplyPending before a kReplyIncomplete.
 void CivCodec::ActOnFrame() {
   if (IsFrequencyCommand(command_)) {
     bool complete = count_ == kFrequencyBytes || count_ == 1;
-    pendingReplies_ = complete ? 0 : -2;
+    pendingReplies_ = complete ? kNoReplyPending : kReplyIncomplete;
     if (complete) OnFrequencyReply(data_);
   } else if (IsModeCommand(command_)) {
     bool complete = count_ == kModeBytes;
-    pendingReplies_ = complete ? 0 : -2;
+    pendingReplies_ = complete ? kNoReplyPending : kReplyIncomplete;
     if (complete) OnModeReply(data_);
   } else if (command_ == kCivNg) {
-    pendingReplies_ = -1;
+    pendingReplies_ = kReplyError;
     sink_.OnReceiverError();
   } else if (command_ == kCivOk) {
-    pendingReplies_ = 0;
+    pendingReplies_ = kNoReplyPending;
   }
 }
 

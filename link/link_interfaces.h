@@ -10,6 +10,8 @@
 constexpr int kNoReplyPending = 0;
 constexpr int kOneReplyPending = 1;
 constexpr int kReplyError = -1;
+// A reply frame shorter than its command's answer; the link takes it as an error as well.
+constexpr int kReplyIncomplete = -2;
 inline bool ReplyReportedError(int pendingReplies) { return pendingReplies < 0; }
 
 // Where the command builders put their bytes. The link control implements it: it writes
