@@ -29,11 +29,23 @@
 
 namespace {
 
-enum Label { kFre, kStation, kUtc, kDays, kLanguage, kPower, kAzimuth, kLocation, kAdm,
-             kLatLong, kRemarks, kLabelCount };
+enum Label {
+  kFre,
+  kStation,
+  kUtc,
+  kDays,
+  kLanguage,
+  kPower,
+  kAzimuth,
+  kLocation,
+  kAdm,
+  kLatLong,
+  kRemarks,
+  kLabelCount
+};
 constexpr std::array<std::string_view, kLabelCount> kLabels = {
-    "FRE", "STATION", "UTC", "Su-W-Sa", "Language", "Pow", "Azi", "Location", "ADM", "L/L",
-    "Remarks"};
+    "FRE", "STATION",  "UTC", "Su-W-Sa", "Language", "Pow",
+    "Azi", "Location", "ADM", "L/L",     "Remarks"};
 constexpr size_t kKhzEnd = 5, kFlagColumn = 5;
 constexpr size_t kDayCount = 7;
 
@@ -42,9 +54,8 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? char(c | 0x20) : c; }
 
 bool ContainsNoCase(std::string_view text, std::string_view part) {
-  return std::search(text.begin(), text.end(), part.begin(), part.end(), [](char a, char b) {
-           return Lower(a) == Lower(b);
-         }) != text.end();
+  return std::search(text.begin(), text.end(), part.begin(), part.end(),
+                     [](char a, char b) { return Lower(a) == Lower(b); }) != text.end();
 }
 
 bool IsTitle(std::string_view line) {
@@ -110,8 +121,8 @@ bool ValidWindow(std::string_view window) {
          ValidClockTime(window.substr(5), true);
 }
 
-std::string_view Mode(std::string_view station, std::string_view language,
-                      std::string_view remarks, const ModeEntry* modes) {
+std::string_view Mode(std::string_view station, std::string_view language, std::string_view remarks,
+                      const ModeEntry* modes) {
   if (ContainsNoCase(station, "(DRM)") || ContainsNoCase(language, "(Digital)"))
     return ReceiverModeName(modes, "DRM");
   for (std::string_view sideband : {"USB", "LSB"}) {
@@ -200,8 +211,10 @@ bool ReadAokiCells(size_t start, ListEncoding encoding, const ModeEntry* modes,
   bool mondayFirst = false;
   std::optional<Layout> layout;
   // The lines down to the header are the title's; the others are entries or skipped.
-  for (size_t at = start; at < rows.size();) {
-    const LineSpan span = NextLine(rows.data(), rows.size(), at);
+  // Texts made up for the entries go after the file's bytes in the same block.
+  const size_t fileEnd = rows.size();
+  for (size_t at = start; at < fileEnd;) {
+    const LineSpan span = NextLine(rows.data(), fileEnd, at);
     if (span.length() > size_t(kMaxListLineBytes)) {
       *refusal = texts::kFileLineTooLongText;
       return false;

@@ -29,8 +29,8 @@ namespace {
 struct Columns {
   size_t first, last;
 };
-constexpr Columns kFreq{0, 5}, kStartTime{6, 10}, kStopTime{11, 15}, kZones{16, 46},
-    kSite{47, 50}, kDays{72, 79}, kFromDate{80, 86}, kToDate{87, 93}, kLanguage{102, 112},
+constexpr Columns kFreq{0, 5}, kStartTime{6, 10}, kStopTime{11, 15}, kZones{16, 46}, kSite{47, 50},
+    kDays{72, 79}, kFromDate{80, 86}, kToDate{87, 93}, kLanguage{102, 112},
     kAdministration{113, 116}, kBroadcaster{117, 120};
 constexpr size_t kModulationColumn = 94;
 constexpr size_t kNotesColumn = 151;
@@ -92,8 +92,8 @@ bool AddEntry(ScheduleRows& rows, const LineSpan& span, bool utf8, const ModeEnt
   if (!notes.empty() && !remark.empty()) notes += ' ';
   notes += remark;
   const std::string_view broadcaster = text(kBroadcaster);
-  const ByteRange station = broadcaster.empty() || broadcaster == "ADM" ? field(kAdministration)
-                                                                        : field(kBroadcaster);
+  const ByteRange station =
+      broadcaster.empty() || broadcaster == "ADM" ? field(kAdministration) : field(kBroadcaster);
   const std::string_view mode = Mode(line.At(kModulationColumn), modes);
 
   rows.AddEntry();
@@ -138,8 +138,10 @@ bool ReadHfccCells(size_t start, ListEncoding encoding, const ModeEntry* modes,
   const bool utf8 = encoding != ListEncoding::kLatin1;
   // The comment lines above the first entry are the header; later ones count as skipped.
   bool header = true;
-  for (size_t at = start; at < rows.size();) {
-    const LineSpan line = NextLine(rows.data(), rows.size(), at);
+  // Texts made up for the entries go after the file's bytes in the same block.
+  const size_t fileEnd = rows.size();
+  for (size_t at = start; at < fileEnd;) {
+    const LineSpan line = NextLine(rows.data(), fileEnd, at);
     if (line.length() > size_t(kMaxListLineBytes)) {
       *refusal = texts::kFileLineTooLongText;
       return false;

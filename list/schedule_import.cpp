@@ -298,8 +298,9 @@ bool ReadScheduleCells(const QString& path, const ModeEntry* modes, ScheduleCell
   // The fixed-width seasons' files are told by their first lines; anything else is read as
   // the ';'-separated schedule, or refused as none.
   const std::string_view text(data + start, size - start);
-  const auto reader = IsHfccSchedule(text) ? ReadHfccCells : IsAokiList(text) ? ReadAokiCells
-                                                                              : nullptr;
+  const auto reader = IsHfccSchedule(text) ? ReadHfccCells
+                      : IsAokiList(text)   ? ReadAokiCells
+                                           : nullptr;
   if (reader != nullptr) {
     const ListEncoding encoding = !utf8 ? ListEncoding::kLatin1
                                   : bom ? ListEncoding::kUtf8WithBom

@@ -16,8 +16,8 @@ struct ModeEntry;
 constexpr const char* kScheduleListHeaderWithDates =
     "Freq (kHz);Station;Mode;UTC;Days;LNG;ITU;Target;Notes;P;Start;Stop";
 constexpr int kDatedColumns = 13;  // the row number's column and the twelve above
-constexpr int kDatedDays = 5, kDatedLanguage = 6, kDatedItu = 7, kDatedTarget = 8,
-              kDatedNotes = 9, kDatedPersistence = 10, kDatedStart = 11, kDatedStop = 12;
+constexpr int kDatedDays = 5, kDatedLanguage = 6, kDatedItu = 7, kDatedTarget = 8, kDatedNotes = 9,
+              kDatedPersistence = 10, kDatedStart = 11, kDatedStop = 12;
 
 // Bytes of the file: where a field starts and how long it is.
 struct ByteRange {
