@@ -210,6 +210,7 @@ TEST_F(SourceImportTest, LineEndsMarksShortLinesAndFlags) {
   const QByteArray hfccLine = WithColumns(kHfccLines[5], 0, "");
   const QByteArray aokiLine = WithColumns(kAokiLines[2], 0, "");
   const QByteArray bom = "\xEF\xBB\xBF";
+  const QByteArray kWideName = "R\xC3\xA1" + QByteArray(30, 'd');  // 32 characters
   // One entry each; the cells asked about, by column (1 = the frequency).
   const struct {
     const char* name;
@@ -281,16 +282,11 @@ TEST_F(SourceImportTest, LineEndsMarksShortLinesAndFlags) {
        AokiHead() + aokiLine.left(56),
        ListEncoding::kUtf8,
        {{6, ""}, {7, ""}, {9, ""}, {5, "12345"}}},
+      // A name filling its column: counted in bytes, the time would start inside it.
       {"Aoki, UTF-8 counts characters",
-       bom + AokiHead() +
-           QByteArray(aokiLine).replace(6, 6,
-                                        "R\xC3\xA1"
-                                        "dio1"),
+       bom + AokiHead() + QByteArray(aokiLine).replace(6, 32, kWideName),
        ListEncoding::kUtf8WithBom,
-       {{2, QString::fromUtf8("R\xC3\xA1"
-                              "dio1")},
-        {4, "0500-0100"},
-        {7, "G"}}},
+       {{2, QString::fromUtf8(kWideName)}, {4, "0500-0100"}, {7, "G"}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
