@@ -37,7 +37,10 @@ constexpr const char* kDemoFailed = "quilvar: the demonstration radio did not st
 // Opening, saving and importing lists; %1 is the file's path.
 constexpr const char* kFileFilter = "CSV  Files (*.CSV)";
 constexpr const char* kImportTitle = "Import Schedule";
-constexpr const char* kScheduleFilter = "Schedules (*.csv *.txt);;All Files (*)";
+// Season files come in both cases: HFCC's "A26all00.TXT", Aoki's "xta26.txt".
+constexpr const char* kScheduleFilter =
+    "Schedules (*.csv *.CSV *.txt *.TXT);;EiBi Schedules (*.csv *.CSV);;"
+    "HFCC Season Files (*.TXT *.txt);;Aoki/NDXC Lists (*.txt *.TXT);;All Files (*)";
 constexpr const char* kSavePrompt = "Save changes to %1?";  // the list's title
 constexpr const char* kUntitled = "Untitled";
 constexpr const char* kOpenFailed = "Failed to open document.";

@@ -10,7 +10,9 @@
 
 #include "common/texts.h"
 #include "link/receiver_models.h"
+#include "list/aoki_import.h"
 #include "list/columns.h"
+#include "list/hfcc_import.h"
 #include "list/list_format.h"
 
 namespace {
@@ -291,6 +293,22 @@ bool ReadScheduleCells(const QString& path, const ModeEntry* modes, ScheduleCell
         Utf8SequenceLength(reinterpret_cast<const unsigned char*>(data) + pos, size - pos);
     utf8 = length > 0;
     pos += size_t(length);
+  }
+
+  // The fixed-width seasons' files are told by their first lines; anything else is read as
+  // the ';'-separated schedule, or refused as none.
+  const std::string_view text(data + start, size - start);
+  const auto reader = IsHfccSchedule(text) ? ReadHfccCells
+                      : IsAokiList(text)   ? ReadAokiCells
+                                           : nullptr;
+  if (reader != nullptr) {
+    const ListEncoding encoding = !utf8 ? ListEncoding::kLatin1
+                                  : bom ? ListEncoding::kUtf8WithBom
+                                        : ListEncoding::kUtf8;
+    const char* refusal = nullptr;
+    if (!reader(start, encoding, modes, &result, &refusal)) return fail(refusal);
+    *out = std::move(result);
+    return true;
   }
 
   // The cells and the written texts grow with the entries found: room taken for every line
