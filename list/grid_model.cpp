@@ -156,7 +156,8 @@ QAnyStringView GridModel::View(int row, int col) const {
 
 void GridModel::SetText(int row, int col, const QString& text) {
   if (!InRange(row, col)) return;
-  ++revision_;
+  // Writing a row back as it stands (its normal form, before tuning it) leaves it current.
+  if (!QAnyStringView::equal(View(row, col), text)) ++revision_;
   text_.Set(cells_[At(row, col)], text);
   MarkEdited(row, col);
   text_.CompactIfWasteful(cells_);
@@ -165,9 +166,14 @@ void GridModel::SetText(int row, int col, const QString& text) {
 
 void GridModel::SetRowTexts(int row, QStringList texts) {
   if (!InRange(row, 0)) return;
-  ++revision_;
   const size_t base = At(row, 0);
   const int given = int(std::min<qsizetype>(texts.size(), cols_));
+  bool same = true;
+  for (int col = 0; col < cols_ && same; ++col) {
+    const QAnyStringView wanted = col < given ? QAnyStringView(texts[col]) : QAnyStringView();
+    same = QAnyStringView::equal(text_.View(cells_[base + size_t(col)]), wanted);
+  }
+  if (!same) ++revision_;
   for (int col = 0; col < given; ++col) text_.Set(cells_[base + size_t(col)], texts[col]);
   for (int col = given; col < cols_; ++col) text_.Release(cells_[base + size_t(col)]);
   MarkEdited(row, 1);
