@@ -51,5 +51,6 @@ double ResidentMegabytes();
 void RunImportBenchmarks(const BenchOptions& options);
 void RunLinkBenchmarks(const BenchOptions& options);
 void RunListBenchmarks(const BenchOptions& options);
+void RunMatchBenchmarks(const BenchOptions& options);
 void RunProcessBenchmarks(const BenchOptions& options);
 void RunTuningBenchmarks(const BenchOptions& options);

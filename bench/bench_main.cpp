@@ -34,6 +34,7 @@ int main(int argc, char** argv) {
   RunImportBenchmarks(options);
   RunProcessBenchmarks(options);
   RunTuningBenchmarks(options);
+  RunMatchBenchmarks(options);
   RunLinkBenchmarks(options);
 
   std::error_code ignored;

@@ -207,6 +207,7 @@ void FlexGrid::ForgetEdits() { model_->ForgetEdits(); }
 const TextStore::Cell* FlexGrid::RowCells(int row) const { return model_->RowCells(row); }
 
 const TextStore& FlexGrid::CellTexts() const { return model_->Store(); }
+uint64_t FlexGrid::TextRevision() const { return model_->TextRevision(); }
 
 void FlexGrid::SetTextMatrix(int row, int col, const QString& text) {
   model_->SetText(row, col, text);

@@ -71,6 +71,8 @@ class FlexGrid : public QTableView {
   // through every text of the list. Valid until the next change.
   const TextStore::Cell* RowCells(int row) const;
   const TextStore& CellTexts() const;
+  // Changes with every edit, insert, removal, sort or load of the texts (not the numbers).
+  uint64_t TextRevision() const;
 
   // Column 0 of every row below the captions reads the row's index and takes the corner
   // cell's colour; the same as setting each of those cells, in one step.

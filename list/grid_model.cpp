@@ -80,6 +80,7 @@ GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {
 }
 
 void GridModel::Resize(int rows, int cols) {
+  ++revision_;
   Compact();
   ResizeCols(std::max(cols, 1));
   ResizeRows(std::max(rows, 1));
@@ -155,6 +156,8 @@ QAnyStringView GridModel::View(int row, int col) const {
 
 void GridModel::SetText(int row, int col, const QString& text) {
   if (!InRange(row, col)) return;
+  // Writing a row back as it stands (its normal form, before tuning it) leaves it current.
+  if (!QAnyStringView::equal(View(row, col), text)) ++revision_;
   text_.Set(cells_[At(row, col)], text);
   MarkEdited(row, col);
   text_.CompactIfWasteful(cells_);
@@ -165,6 +168,12 @@ void GridModel::SetRowTexts(int row, QStringList texts) {
   if (!InRange(row, 0)) return;
   const size_t base = At(row, 0);
   const int given = int(std::min<qsizetype>(texts.size(), cols_));
+  bool same = true;
+  for (int col = 0; col < cols_ && same; ++col) {
+    const QAnyStringView wanted = col < given ? QAnyStringView(texts[col]) : QAnyStringView();
+    same = QAnyStringView::equal(text_.View(cells_[base + size_t(col)]), wanted);
+  }
+  if (!same) ++revision_;
   for (int col = 0; col < given; ++col) text_.Set(cells_[base + size_t(col)], texts[col]);
   for (int col = given; col < cols_; ++col) text_.Release(cells_[base + size_t(col)]);
   MarkEdited(row, 1);
@@ -174,6 +183,7 @@ void GridModel::SetRowTexts(int row, QStringList texts) {
 
 void GridModel::InsertRow(int index, const QStringList& texts) {
   if (index < 1 || index > rows_) return;
+  ++revision_;
   Compact();
   if (!frozen_) beginInsertRows(QModelIndex(), index - 1, index - 1);
   const size_t base = size_t(index) * size_t(cols_);
@@ -195,6 +205,7 @@ void GridModel::InsertRow(int index, const QStringList& texts) {
 
 void GridModel::RemoveRow(int index) {
   if (index < 1 || index >= rows_) return;
+  ++revision_;
   if (!frozen_) beginRemoveRows(QModelIndex(), index - 1, index - 1);
   if (gapLen_ == 0) {
     gapAt_ = index;
@@ -244,6 +255,7 @@ void GridModel::RekeyColours(Map map) {
 }
 
 void GridModel::ClearTexts() {
+  ++revision_;
   for (TextStore::Cell& cell : cells_) text_.Release(cell);
   text_.CompactIfWasteful(cells_);
   MarkAllEdited();
@@ -251,6 +263,7 @@ void GridModel::ClearTexts() {
 }
 
 void GridModel::Adopt(CellMatrix&& matrix) {
+  ++revision_;
   Compact();
   const int rows = std::max(matrix.rows, 1);
   const int cols = std::max(matrix.cols, 1);
@@ -329,6 +342,7 @@ void GridModel::NumberRows(const QColor& colour) {
 }
 
 void GridModel::SortRows(int first, int last, int firstKey, int lastKey) {
+  ++revision_;
   first = std::max(first, 1);
   last = std::min(last, rows_ - 1);
   firstKey = std::max(firstKey, 0);

@@ -60,6 +60,9 @@ class GridModel : public QAbstractTableModel {
   // since Adopt): a row that was not needs no second look before it is saved.
   bool RowEdited(int row) const { return row >= 0 && row < rows_ && edited_[size_t(Stored(row))]; }
   void ForgetEdits();
+  // Counts every change of a text or of the shape beyond the row numbers, so a reader that
+  // keeps something derived from the texts can tell that it went stale.
+  uint64_t TextRevision() const { return revision_; }
 
   // Invalid when the cell has no colour of its own.
   QColor BackColor(int row, int col) const;
@@ -116,4 +119,5 @@ class GridModel : public QAbstractTableModel {
   std::vector<uint8_t> edited_;  // by stored row
   std::unordered_map<uint64_t, QRgb> colours_;
   bool frozen_ = false, shapeDirty_ = false, dataDirty_ = false;
+  uint64_t revision_ = 0;
 };

@@ -295,18 +295,39 @@ bool TuningControl::RowValue(int row, double* khz) const {
   return true;
 }
 
+OnAir TuningControl::RowOnAirNow(int row) const {
+  if (rowOnAir_) return rowOnAir_(row);
+  const UtcRange range = ParseUtcRange(grid_.TextMatrix(row, kColUtc));
+  if (range.result <= 0) return OnAir::kOff;
+  const UtcTime now = SplitUtc(clock_());
+  const DayMask days = RowDays(grid_, row, FindDaysColumn(grid_));
+  return IsOnAirAt(range, days, now.weekday, now.hhmm()) ? OnAir::kOn : OnAir::kOff;
+}
+
 void TuningControl::MatchFrequency(uint64_t hz) {
   const double target = hz / 1000.0;
   double value = 0;
   if (RowValue(grid_.Row(), &value) && value == target) return;
   if (!(target > 0) || !autoMode || grid_.Rows() <= 1) return;
-  for (int i = 1; i < grid_.Rows(); ++i) {
-    if (RowValue(i, &value) && value == target) {
-      grid_.SetRow(i);
-      grid_.SetCol(kColFrequency);
-      if (!grid_.IsRowVisible(i)) grid_.SetTopRow(i);
-      grid_.Refresh();
-      return;
-    }
+  if (!frequencies_.Current(grid_.TextRevision(), offsetColumn)) {
+    frequencies_.Build(grid_.TextRevision(), offsetColumn, grid_.Rows(),
+                       [this](int row, double* khz) { return RowValue(row, khz); });
   }
+  const std::vector<int>* rows = frequencies_.Find(target);
+  if (rows == nullptr) return;
+  // Only rows sharing the frequency are asked, and only until one is on the air.
+  int chosen = -1, maybe = -1;
+  for (const int row : *rows) {
+    const OnAir state = RowOnAirNow(row);
+    if (state == OnAir::kOn) {
+      chosen = row;
+      break;
+    }
+    if (state == OnAir::kMaybe && maybe < 0) maybe = row;
+  }
+  if (chosen < 0) chosen = maybe >= 0 ? maybe : rows->front();
+  grid_.SetRow(chosen);
+  grid_.SetCol(kColFrequency);
+  if (!grid_.IsRowVisible(chosen)) grid_.SetTopRow(chosen);
+  grid_.Refresh();
 }

@@ -5,7 +5,10 @@
 #include <QString>
 #include <QTimer>
 #include <cstdint>
+#include <functional>
 
+#include "tuning/frequency_index.h"
+#include "tuning/on_air_state.h"
 #include "tuning/utc_clock.h"
 
 class CEditGrid;
@@ -62,8 +65,11 @@ class TuningControl : public QObject {
   // Timer ticks 111 and 222.
   void OnTimer(int id);
   bool isTimerRunning(int id) const;
-  // After a frequency reply: follow the radio through the list while Auto Mode is on.
+  // After a frequency reply: follow the radio through the list while Auto Mode is on. Of the
+  // rows with exactly that frequency, the one on the air wins, then one that may be.
   void MatchFrequency(uint64_t hz);
+  // Where a row stands now; by default its UTC and Days cells, on or off only.
+  void SetRowOnAir(std::function<OnAir(int row)> onAir) { rowOnAir_ = std::move(onAir); }
   // Disconnecting ends Auto, Scan and Schedule Mode through their toggles.
   void TurnOffTimedModes();
 
@@ -84,6 +90,7 @@ class TuningControl : public QObject {
   void SetMark(int row, const QColor& colour);
   void ClearMarks(int row);
   bool RowValue(int row, double* khz) const;
+  OnAir RowOnAirNow(int row) const;
 
   ListControl& list_;
   LinkControl& link_;
@@ -92,4 +99,6 @@ class TuningControl : public QObject {
   UtcClock clock_;
   QTimer clockTimer_;
   QTimer scanTimer_;
+  std::function<OnAir(int row)> rowOnAir_;
+  FrequencyIndex frequencies_;
 };
