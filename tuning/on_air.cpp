@@ -110,6 +110,13 @@ int ReadDayName(std::string_view text) {
 
 // Weekly notations in the strict sense: -1 when the text is not one.
 int StrictWeekMask(std::string_view text) {
+  // Digits and letters together are days of the month ("1.Sa", "Sa2"), not of the week.
+  bool digits = false, letters = false;
+  for (char c : text) {
+    digits = digits || IsDigit(c);
+    letters = letters || (Lower(c) >= 'a' && Lower(c) <= 'z');
+  }
+  if (digits && letters) return -1;
   int mask = 0;
   size_t pos = 0;
   auto readDay = [&]() {
