@@ -31,6 +31,12 @@ const char* const kCountries[] = {"G", "USA", "ROU", "TUR", "CUB", "KOR", "E", "
 const char* const kDays[] = {"",      "",       "",      "",        "",      "Mo-Fr",
                              "Sa,Su", "SaSu",   "Fr-Mo", "1234567", "67",    "1-5",
                              "irr",   "MoWeFr", "Su",    "Tu-Sa",   "mo-fr", "2-6"};
+// The schedule's own notations, persistence codes and validity dates.
+const char* const kScheduleDays[] = {"",      "",      "",    "Mo-Fr", "Sa,Su", "1.Sa",
+                                     "Last7", "12Apr", "irr", "alt",   "USB",   "2.Su"};
+const char* const kPersistence[] = {"1", "1", "1", "0", "2", "4", "5", "6", "8", ""};
+const char* const kDates[] = {
+    "", "", "", "0111;2802[0223]", "0106;3006", ";[0425]", "310325;261025", "1606;3108[0622]"};
 const char* const kSites[] = {"Woofferton", "Okeechobee", "Tiganesti", "Emirler",   "Bauta",
                               "Kimjae",     "Noblejas",   "Rohrbach",  "Greenville"};
 
@@ -41,7 +47,7 @@ const char* Pick(const char* const (&names)[N], std::mt19937& random) {
 
 }  // namespace
 
-void WriteList(const QString& path, int lines, bool days) {
+void WriteList(const QString& path, int lines, bool days, bool schedule) {
   // Two million lines run to some 150 MB, so it goes out in pieces rather than
   // being held whole.
   constexpr size_t kChunk = 4 << 20;
@@ -54,8 +60,9 @@ void WriteList(const QString& path, int lines, bool days) {
   // Days come from a generator of their own, so the other columns stay those of the list
   // without them.
   std::mt19937 dayRandom(11);
-  std::string text = days ? "Freq (kHz);Station;Mode;UTC;LNG;ITU;Notes;Days\r\n"
-                          : "Freq (kHz);Station;Mode;UTC;LNG;ITU;Notes\r\n";
+  std::string text = schedule ? "Freq (kHz);Station;Mode;UTC;LNG;ITU;Notes;Days;P;Start;Stop\r\n"
+                     : days   ? "Freq (kHz);Station;Mode;UTC;LNG;ITU;Notes;Days\r\n"
+                              : "Freq (kHz);Station;Mode;UTC;LNG;ITU;Notes\r\n";
   text.reserve(kChunk + 256);
   char line[256];
   bool written = true;
@@ -66,7 +73,14 @@ void WriteList(const QString& path, int lines, bool days) {
                   Pick(kModes, random), start, (start + length) % 24, Pick(kLanguages, random),
                   Pick(kCountries, random), Pick(kSites, random), 100 + int(random() % 400));
     text += line;
-    if (days) {
+    if (schedule) {
+      text.resize(text.size() - 2);
+      (text += ';') += Pick(kScheduleDays, dayRandom);
+      (text += ';') += Pick(kPersistence, dayRandom);
+      const char* dates = Pick(kDates, dayRandom);
+      (text += ';') += *dates ? dates : ";";
+      text += "\r\n";
+    } else if (days) {
       text.resize(text.size() - 2);
       (text += ';') += Pick(kDays, dayRandom);
       text += "\r\n";

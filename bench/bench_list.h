@@ -9,4 +9,5 @@ constexpr int kLines = 100000;
 // windows and free columns; the same list on every run, and a longer list begins with the
 // lines of a shorter one. With days, a last column "Days" holds on-air days in the
 // notations of the public schedules.
-void WriteList(const QString& path, int lines = kLines, bool days = false);
+// With schedule, also the schedule's Days notations, persistence and dates.
+void WriteList(const QString& path, int lines = kLines, bool days = false, bool schedule = false);

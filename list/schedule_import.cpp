@@ -20,19 +20,35 @@ namespace {
 constexpr char kSeparator = ';';
 
 // The schedule's fields that the list keeps, found by the names in its first line.
-enum Source { kKhz, kTime, kDays, kItu, kStation, kLanguage, kTarget, kRemarks, kSourceCount };
+enum Source {
+  kKhz,
+  kTime,
+  kDays,
+  kItu,
+  kStation,
+  kLanguage,
+  kTarget,
+  kRemarks,
+  kPersistence,
+  kStart,
+  kStop,
+  kSourceCount
+};
 constexpr std::array<std::string_view, kSourceCount> kSourceNames = {
-    "kHz", "Time(UTC)", "Days", "ITU", "Station", "Lng", "Target", "Remarks"};
+    "kHz", "Time(UTC)", "Days", "ITU", "Station", "Lng", "Target", "Remarks", "P", "Start", "Stop"};
 
 // The list's columns and the schedule field each is copied from.
-constexpr int kListColumns = 10;
+constexpr int kListColumns = 13;
 constexpr int kOutDays = 5, kOutLanguage = 6, kOutItu = 7, kOutTarget = 8, kOutNotes = 9;
+constexpr int kOutPersistence = 10, kOutStart = 11, kOutStop = 12;
 constexpr struct {
   int column;
   Source source;
-} kCopied[] = {{kColStation, kStation},   {kColUtc, kTime}, {kOutDays, kDays},
-               {kOutLanguage, kLanguage}, {kOutItu, kItu},  {kOutTarget, kTarget},
-               {kOutNotes, kRemarks}};
+} kCopied[] = {{kColStation, kStation}, {kColUtc, kTime},
+               {kOutDays, kDays},       {kOutLanguage, kLanguage},
+               {kOutItu, kItu},         {kOutTarget, kTarget},
+               {kOutNotes, kRemarks},   {kOutPersistence, kPersistence},
+               {kOutStart, kStart},     {kOutStop, kStop}};
 
 // Room the frequency and the mode that are written for each entry may take.
 constexpr size_t kWrittenPerEntry = 32;

@@ -10,7 +10,8 @@ struct ModeEntry;
 // The public shortwave broadcast schedule: a ';'-separated file whose first line names its
 // fields ("kHz:75;Time(UTC):93;Days:59;ITU:49;Station:201;Lng:49;Target:62;Remarks:135;..."),
 // one broadcast a line. It becomes a new station list with these columns.
-constexpr const char* kScheduleListHeader = "Freq (kHz);Station;Mode;UTC;Days;LNG;ITU;Target;Notes";
+constexpr const char* kScheduleListHeader =
+    "Freq (kHz);Station;Mode;UTC;Days;LNG;ITU;Target;Notes;P;Start;Stop";
 
 // The list made from a schedule and what became of the file's lines.
 struct ScheduleCells {

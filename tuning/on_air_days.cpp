@@ -94,15 +94,17 @@ bool IsOnAirAt(const UtcRange& range, DayMask days, int weekday, int hhmm) {
   return (days >> day) & 1;
 }
 
-int FindDaysColumn(const FlexGrid& grid) {
+int FindColumn(const FlexGrid& grid, QLatin1StringView caption) {
   for (int col = kFirstUserColumn; col < grid.Cols(); ++col) {
-    const bool days = VisitCell(grid.TextView(0, col), [](auto caption) {
-      return caption.trimmed().compare(QLatin1StringView("Days"), Qt::CaseInsensitive) == 0;
+    const bool found = VisitCell(grid.TextView(0, col), [&](auto text) {
+      return text.trimmed().compare(caption, Qt::CaseInsensitive) == 0;
     });
-    if (days) return col;
+    if (found) return col;
   }
   return -1;
 }
+
+int FindDaysColumn(const FlexGrid& grid) { return FindColumn(grid, QLatin1StringView("Days")); }
 
 DayMask RowDays(const FlexGrid& grid, int row, int column) {
   return column < 0 ? kEveryDay : ParseOnAirDays(grid.TextView(row, column));

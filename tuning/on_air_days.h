@@ -22,6 +22,9 @@ DayMask ParseOnAirDays(QAnyStringView text);
 // (0 Monday .. 6 Sunday). A window running past midnight belongs to the day it starts on.
 bool IsOnAirAt(const UtcRange& range, DayMask days, int weekday, int hhmm);
 
+// The grid column with this caption (any case), or -1 when the list has none.
+int FindColumn(const FlexGrid& grid, QLatin1StringView caption);
+
 // The grid column captioned "Days", or -1 when the list has none.
 int FindDaysColumn(const FlexGrid& grid);
 

@@ -14,6 +14,7 @@
 #include "list/list_format.h"
 #include "tuning/colours.h"
 #include "tuning/hertz.h"
+#include "tuning/on_air.h"
 #include "tuning/on_air_days.h"
 #include "tuning/utc_range.h"
 
@@ -83,6 +84,41 @@ void TuningControl::ToggleAutoMode() {
   host_.OnTuningStateChanged();
 }
 
+namespace {
+
+// The columns the on-air rules read, found once per pass.
+class OnAirColumns {
+ public:
+  explicit OnAirColumns(const FlexGrid& grid)
+      : grid_(grid),
+        days_(FindDaysColumn(grid)),
+        persistence_(FindColumn(grid, QLatin1StringView("P"))),
+        start_(FindColumn(grid, QLatin1StringView("Start"))),
+        stop_(FindColumn(grid, QLatin1StringView("Stop"))),
+        scheduleColumns_(persistence_ >= 0 || start_ >= 0 || stop_ >= 0) {}
+
+  OnAir Evaluate(int row, std::time_t instant) const {
+    const OnAir state =
+        EvaluateOnAir({grid_.TextView(row, kColUtc), Cell(row, days_), Cell(row, persistence_),
+                       Cell(row, start_), Cell(row, stop_)},
+                      instant);
+    if (scheduleColumns_) return state;
+    // Lists made before the schedule kept these columns look as they always did.
+    if (state == OnAir::kMaybe) return OnAir::kOn;
+    return state == OnAir::kComingUp ? OnAir::kOff : state;
+  }
+
+ private:
+  QAnyStringView Cell(int row, int col) const {
+    return col < 0 ? QAnyStringView() : grid_.TextView(row, col);
+  }
+  const FlexGrid& grid_;
+  int days_, persistence_, start_, stop_;
+  bool scheduleColumns_;
+};
+
+}  // namespace
+
 void TuningControl::OnNewList() { offsetColumn = kColFrequency; }
 
 void TuningControl::StartClock() {
@@ -96,13 +132,25 @@ void TuningControl::UpdateClock() {
   if (!timingMode) return;
   RedrawOff batch(grid_);
   const int row = grid_.Row(), col = grid_.Col();
-  const int hhmm = now.hhmm();
-  const int days = FindDaysColumn(grid_);
+  const OnAirColumns columns(grid_);
+  const std::time_t instant = clock_();
   for (int i = 1; i < grid_.Rows(); ++i) {
     const UtcRange range = ParseUtcRange(grid_.TextMatrix(i, kColUtc));
     if (range.result <= 0) continue;
-    const bool onAir = IsOnAirAt(range, RowDays(grid_, i, days), now.weekday, hhmm);
-    SetMark(i, onAir ? ActiveColour : IdleColour);
+    switch (columns.Evaluate(i, instant)) {
+      case OnAir::kOn:
+        SetMark(i, ActiveColour);
+        break;
+      case OnAir::kMaybe:
+        SetMark(i, MaybeColour);
+        break;
+      case OnAir::kComingUp:
+        SetMark(i, ComingUpColour);
+        break;
+      case OnAir::kOff:
+        SetMark(i, IdleColour);
+        break;
+    }
   }
   grid_.SetRow(row);
   grid_.SetCol(col);
@@ -137,7 +185,8 @@ void TuningControl::StepToActiveRow(bool down) {
     for (int i = cur + step; i >= 1 && i < grid_.Rows(); i += step) {
       grid_.SetRow(i);
       grid_.SetCol(0);
-      if (grid_.CellBackColor() == ActiveColour) {
+      // A maybe-row may be on the air: worth a stop.
+      if (grid_.CellBackColor() == ActiveColour || grid_.CellBackColor() == MaybeColour) {
         grid_.SetRow(i);
         grid_.SetCol(kColFrequency);
         TuneCurrentRow(true);
@@ -185,8 +234,8 @@ void TuningControl::ScanStep() {
 }
 
 void TuningControl::ScheduleStep() {
-  const UtcTime now = SplitUtc(clock_());
-  const int days = FindDaysColumn(grid_);
+  const OnAirColumns columns(grid_);
+  const std::time_t instant = clock_();
   if (stepRow < 0) ChooseRange();
   RedrawOff batch(grid_);
   int row = grid_.Row(), col = grid_.Col();
@@ -196,7 +245,8 @@ void TuningControl::ScheduleStep() {
     if (range.result <= 0) continue;
     grid_.SetRow(i);
     grid_.SetCol(0);
-    if (!found && IsOnAirAt(range, RowDays(grid_, i, days), now.weekday, now.hhmm())) {
+    const OnAir state = found ? OnAir::kOff : columns.Evaluate(i, instant);
+    if (state == OnAir::kOn || state == OnAir::kMaybe) {
       found = true;
       // Already green: tuned by an earlier pass.
       if (grid_.CellBackColor() == ActiveColour) continue;
@@ -297,11 +347,7 @@ bool TuningControl::RowValue(int row, double* khz) const {
 
 OnAir TuningControl::RowOnAirNow(int row) const {
   if (rowOnAir_) return rowOnAir_(row);
-  const UtcRange range = ParseUtcRange(grid_.TextMatrix(row, kColUtc));
-  if (range.result <= 0) return OnAir::kOff;
-  const UtcTime now = SplitUtc(clock_());
-  const DayMask days = RowDays(grid_, row, FindDaysColumn(grid_));
-  return IsOnAirAt(range, days, now.weekday, now.hhmm()) ? OnAir::kOn : OnAir::kOff;
+  return OnAirColumns(grid_).Evaluate(row, clock_());
 }
 
 void TuningControl::MatchFrequency(uint64_t hz) {

@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "tuning/frequency_index.h"
-#include "tuning/on_air_state.h"
+#include "tuning/on_air.h"
 #include "tuning/utc_clock.h"
 
 class CEditGrid;

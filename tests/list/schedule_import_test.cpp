@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QMap>
+
 #include "common/texts.h"
 #include "link/receiver_models.h"
 #include "tests/list/file_bytes.h"
@@ -53,26 +56,57 @@ TEST_F(ScheduleImportTest, TheRealScheduleBecomesAnUntitledModifiedList) {
     int row;
     QStringList cells;
   } rows[] = {
-      {1, {"16.300", "VTX1 Indian Navy", "AM", "0000-2400", "", "", "IND", "SAs", "v"}},
-      {4, {"18.100", "RDL Russian Navy", "CW", "0000-2400", "", "-CW", "RUS", "RUS", "xx"}},
-      {54, {"225.000", "Polskie Radio", "AM", "0707-0708", "Mo-Fr", "E", "POL", "EEu", ""}},
-      {74, {"531.000", "R.Algiers Int.", "AM", "2330-0450", "", "A,F", "ALG", "NAf", "fk"}},
+      {1,
+       {"16.300", "VTX1 Indian Navy", "AM", "0000-2400", "", "", "IND", "SAs", "v", "1", "", ""}},
+      {4,
+       {"18.100", "RDL Russian Navy", "CW", "0000-2400", "", "-CW", "RUS", "RUS", "xx", "1", "",
+        "[1219]"}},
+      {54,
+       {"225.000", "Polskie Radio", "AM", "0707-0708", "Mo-Fr", "E", "POL", "EEu", "", "1", "1606",
+        "3108[0622]"}},
+      {74,
+       {"531.000", "R.Algiers Int.", "AM", "2330-0450", "", "A,F", "ALG", "NAf", "fk", "1", "",
+        ""}},
       {160,
        {"690.000",
         QString::fromLatin1("R\xE1"
                             "dio Clube do Par\xE1"),
-        "AM", "0000-2400", "", "P", "B", "B", "be"}},
+        "AM", "0000-2400", "", "P", "B", "B", "be", "1", "", ""}},
       {1697,
-       {"3044.000", "FUE French Navy USB/FSK", "USB", "0000-2400", "", "F", "F", "NAO", "br"}},
+       {"3044.000", "FUE French Navy USB/FSK", "USB", "0000-2400", "", "F", "F", "NAO", "br", "1",
+        "", ""}},
       {1798,
-       {"3458.000", "Beijing Volmet x15,x45", "LSB", "0000-2400", "LSB", "E", "CHN", "FE", ""}},
+       {"3458.000", "Beijing Volmet x15,x45", "LSB", "0000-2400", "LSB", "E", "CHN", "FE", "", "1",
+        "", "[0122]"}},
       {9750,
-       {"28536.000", "LU1ZV LRA36 Bulletin", "AM", "2300-2312", "Fr-Su", "E", "ATA", "ATA", "e"}},
+       {"28536.000", "LU1ZV LRA36 Bulletin", "AM", "2300-2312", "Fr-Su", "E", "ATA", "ATA", "e",
+        "1", "", ""}},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.row);
     EXPECT_EQ(Row(r.row), r.cells);
   }
+
+  // Persistence and dates of every line, counted from the file itself.
+  QFile file(kSchedulePath);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QList<QByteArray> lines = file.readAll().split('\n');
+  QMap<QString, int> perCode, listedPerCode;
+  int dated = 0, listedDated = 0;
+  for (qsizetype n = 1; n < lines.size(); ++n) {
+    const QList<QByteArray> f = lines[n].trimmed().split(';');
+    if (f.size() < 11) continue;
+    ++perCode[QString::fromLatin1(f[8])];
+    dated += !f[9].isEmpty() || !f[10].isEmpty();
+  }
+  for (int row = 1; row < grid().Rows(); ++row) {
+    const QStringList cells = Row(row);
+    ++listedPerCode[cells[9]];
+    listedDated += !cells[10].isEmpty() || !cells[11].isEmpty();
+  }
+  EXPECT_EQ(listedPerCode, perCode);
+  EXPECT_EQ(listedDated, dated);
+  EXPECT_GT(perCode.value("8"), 0);
 
   // Saved, the Latin-1 name goes out with the bytes it came with.
   ASSERT_TRUE(doc().SaveDocument(Path("sked.CSV")));
@@ -81,7 +115,7 @@ TEST_F(ScheduleImportTest, TheRealScheduleBecomesAnUntitledModifiedList) {
   EXPECT_TRUE(saved.startsWith(QByteArray(kScheduleListHeader) + "\r\n"));
   EXPECT_TRUE(
       saved.contains("\r\n690.000;R\xE1"
-                     "dio Clube do Par\xE1;AM;0000-2400;;P;B;B;be\r\n"));
+                     "dio Clube do Par\xE1;AM;0000-2400;;P;B;B;be;1;;\r\n"));
   EXPECT_EQ(saved.count("\r\n"), 9751);
 }
 
@@ -109,7 +143,7 @@ TEST(ScheduleReaderTest, EntriesModesAndSkippedLines) {
        ModesR75,
        0,
        {{"6000.000", "A", "AM", "0000-2400", "", "", "D", "", ""},
-        {"7200.000", "B", "AM", "0100-0200", "Sa", "F", "F", "Eu", "x"}}},
+        {"7200.000", "B", "AM", "0100-0200", "Sa", "F", "F", "Eu", "x", "1"}}},
       {"modes an R75 has, and one it lacks",
        kHeader + "100;0000-2400;;D;Beacon;-CW;Eu;cw\r\n200;0000-2400;;D;Net (USB);E;Eu;\r\n"
                  "300;0000-2400;;D;Digital;E;Eu;DRM\r\n400;0000-2400;;D;Telex;-TY;Eu;\r\n"
@@ -163,7 +197,11 @@ TEST(ScheduleReaderTest, EntriesModesAndSkippedLines) {
     EXPECT_EQ(schedule.skipped, c.skipped);
     EXPECT_EQ(schedule.list.lineCount, c.entries.size() + 1);
     EXPECT_EQ(schedule.list.encoding, c.encoding);
-    EXPECT_EQ(Entries(schedule), c.entries);
+    // Cells a line lacks stay empty.
+    QList<QStringList> expected = c.entries;
+    for (QStringList& row : expected)
+      while (row.size() < 12) row << "";
+    EXPECT_EQ(Entries(schedule), expected);
   }
   EXPECT_EQ(ImportSummary(9750, 3), "Imported 9,750 entries, skipped 3 lines.");
   EXPECT_EQ(ImportSummary(1, 1), "Imported 1 entry, skipped 1 line.");

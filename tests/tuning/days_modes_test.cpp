@@ -124,4 +124,36 @@ TEST_F(DaysModesTest, WithoutADaysColumnDaysWrittenElsewhereChangeNothing) {
   EXPECT_EQ(Marks(), (std::vector<QColor>{ActiveColour, ActiveColour}));
 }
 
+// With the schedule's persistence and date columns, rows that may be on and rows about to
+// open are told apart. January 1970 lies in the winter season.
+TEST_F(DaysModesTest, TimingShowsMaybeAndComingUpRows) {
+  LoadDays({"1200-1300;;1;;", "1200-1300;irr;1;;", "1240-1400;;1;;", "1200-1300;;8;;",
+            "1200-1300;;5;;", "1200-1300;;4;;", "1200-1300;;6;0101;0301"},
+           "UTC;Days;P;Start;Stop");
+  AtDay(Mo, 12, 30);
+  tuning_.ToggleTiming();
+  EXPECT_EQ(Marks(), (std::vector<QColor>{ActiveColour, MaybeColour, ComingUpColour, IdleColour,
+                                          IdleColour, ActiveColour, IdleColour}));
+}
+
+TEST_F(DaysModesTest, NextAndPreviousStopAtMaybeRows) {
+  StartRadio("IC-R75");
+  LoadDays({"0000-2400;Sa;1;;", "1210-1300;;1;;", "0000-2400;irr;1;;", "0000-2400;;8;;",
+            "0000-2400;;1;;"},
+           "UTC;Days;P;Start;Stop");
+  AtDay(Mo, 12, 0);
+  tuning_.ToggleTiming();
+  const struct {
+    int fromRow;
+    bool down;
+    int toRow;
+  } steps[] = {{1, true, 3}, {3, true, 5}, {5, false, 3}};
+  for (const auto& step : steps) {
+    SCOPED_TRACE(testing::Message() << "from " << step.fromRow << (step.down ? " down" : " up"));
+    Go(step.fromRow, 2);
+    tuning_.StepToActiveRow(step.down);
+    EXPECT_EQ(TunedRows(), std::vector<int>{step.toRow});
+  }
+}
+
 }  // namespace
