@@ -172,6 +172,8 @@ bool AddEntry(ScheduleRows& rows, const Layout& layout, const LineSpan& span, bo
   }
   const std::string_view mode = Mode(line.View(station), line.View(language), remarks, modes);
 
+  // Taken before the appends below, which may move the bytes the line reads.
+  const auto administration = layout.Field(line, kAdm);
   rows.AddEntry();
   rows.SetText(kColFrequency, frequency);
   rows.SetField(kColStation, station);
@@ -179,7 +181,7 @@ bool AddEntry(ScheduleRows& rows, const Layout& layout, const LineSpan& span, bo
   rows.SetField(kColUtc, utc);
   rows.SetText(kDatedDays, dayDigits);
   rows.SetField(kDatedLanguage, language);
-  rows.SetField(kDatedItu, layout.Field(line, kAdm));
+  rows.SetField(kDatedItu, administration);
   rows.SetText(kDatedNotes, notes);
   if (flag == 'x') rows.SetText(kDatedPersistence, "8");
   return true;

@@ -95,6 +95,9 @@ bool AddEntry(ScheduleRows& rows, const LineSpan& span, bool utf8, const ModeEnt
   const ByteRange station =
       broadcaster.empty() || broadcaster == "ADM" ? field(kAdministration) : field(kBroadcaster);
   const std::string_view mode = Mode(line.At(kModulationColumn), modes);
+  // Ranges too, as the line reads the bytes that the appends below may move.
+  const ByteRange language = field(kLanguage), administration = field(kAdministration),
+                  zones = field(kZones), fromDate = field(kFromDate), toDate = field(kToDate);
 
   rows.AddEntry();
   rows.SetText(kColFrequency, frequency);
@@ -102,12 +105,12 @@ bool AddEntry(ScheduleRows& rows, const LineSpan& span, bool utf8, const ModeEnt
   rows.SetText(kColMode, mode);
   rows.SetText(kColUtc, window);
   rows.SetText(kDatedDays, dayDigits);
-  rows.SetField(kDatedLanguage, field(kLanguage));
-  rows.SetField(kDatedItu, field(kAdministration));
-  rows.SetField(kDatedTarget, field(kZones));
+  rows.SetField(kDatedLanguage, language);
+  rows.SetField(kDatedItu, administration);
+  rows.SetField(kDatedTarget, zones);
   rows.SetText(kDatedNotes, notes);
-  rows.SetField(kDatedStart, field(kFromDate));
-  rows.SetField(kDatedStop, field(kToDate));
+  rows.SetField(kDatedStart, fromDate);
+  rows.SetField(kDatedStop, toDate);
   return true;
 }
 
